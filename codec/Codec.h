@@ -1,0 +1,112 @@
+#pragma once
+
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "MemoryStream.h"
+#include "OutputStream.h"
+#include "murkcheck.h"
+
+namespace murk {
+
+// Why a codec left a file as it was. The codec's result stays 0 or 1; this
+// only tells the user the reason.
+enum class TRefusal {
+    None,
+    Empty,
+    ForbiddenAttribute,
+    NotJpeg,
+    TooShort,
+    WrongFormat,
+    EmptyPassword,
+    PasswordTooLong,
+    PasswordTooShort,
+    WrongPassword,
+    UnsupportedMode,
+    CannotWrite,
+    NotShielded,
+    NoCodec,
+    JpzUnavailable,
+    JpzFailed,
+    ScratchExists,
+    PictureExists,
+};
+
+// A sentence fragment in plain English, for example "wrong password".
+const char* RefusalText(TRefusal reason);
+
+struct TCodecOption {
+    TMemoryStream* Stream = nullptr;
+    std::string FileName;
+    bool Encode = true;
+    // The password as CP932 bytes; every length rule counts these bytes.
+    std::string Password;
+    int32_t Mode = 1;
+};
+
+class TCodec {
+public:
+    explicit TCodec(const TCodecOption& option);
+    virtual ~TCodec();
+    TCodec(const TCodec&) = delete;
+    TCodec& operator=(const TCodec&) = delete;
+
+    virtual int Encode();
+    virtual int Decode();
+    int Execute();
+
+    TRefusal Reason() const { return FReason; }
+    // The text of the error that made the save fail, when Reason is CannotWrite.
+    const std::string& ErrorText() const { return FErrorText; }
+
+protected:
+    TMemoryStream& PrepareStream();
+    bool IsRefused() const { return FRefused; }
+    const std::string& GetFileName() const { return FFileName; }
+    const std::string& GetPassword() const { return FPassword; }
+    int32_t GetMode() const { return FMode; }
+    int32_t GetBlockSize() const { return FBlockSize; }
+    uint32_t GetBlockSizeNot() const { return FBlockSizeNot; }
+    int RestoreFileDate();
+    TMurkState CheckStream(const TMemoryStream& stream) { return FCheck.CheckStream(stream); }
+    TMurkState CheckStream(const TOutputStream& stream) { return FCheck.CheckStream(stream); }
+    void SetCheckState(TMurkState state) { FCheck.SetState(state); }
+    void SetCheckSize(int64_t size) { FCheck.SetSize(size); }
+    TMurkCheck& Check() { return FCheck; }
+
+    static std::optional<struct timespec> ReadFileDate(const std::string& name);
+    static int WriteFileDate(const std::string& name, const std::optional<struct timespec>& date);
+
+    // Returns 0 and keeps reason; for use as `return Refuse(...)`.
+    int Refuse(TRefusal reason);
+    // Saves output over the file with its time stamp kept and reports the
+    // new state: state for a shield, the output's own classification for a
+    // restore. A file that cannot be created for writing gives 0; other
+    // failures throw FileIoError.
+    int SaveShielded(const TOutputStream& output, TMurkState state);
+    int SaveRestored(const TOutputStream& output);
+    // Shields and restores with a block length of Mode x 1024 need a mode
+    // whose length fits the 16 bits that the restore side reads.
+    bool BlockModeInRange() const;
+
+private:
+    bool SaveOutput(const TOutputStream& output);
+
+    bool FEncode;
+    std::string FFileName;
+    int32_t FMode;
+    std::string FPassword;
+    TMemoryStream& FStream;
+    bool FRefused = false;
+    TMurkCheck FCheck;
+    int32_t FBlockSize;
+    uint32_t FBlockSizeNot;
+    std::optional<struct timespec> FFileDate;
+    TRefusal FReason = TRefusal::None;
+    std::string FErrorText;
+};
+
+}  // namespace murk

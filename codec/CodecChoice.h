@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "Codec.h"
+
+namespace murk {
+
+// The operation settings that decide which codec shields a file.
+struct TShieldSelection {
+    bool PasswordMode = true;
+    // 1 Extra, 2 Ultra, 3 Jpz.
+    int32_t ShieldKind = 1;
+    bool UltraEnabled = false;
+    bool JpzAvailable = false;
+};
+
+enum class TCodecKind { None, Normal, Extra, Ultra, Jpz };
+
+// A shield follows the selection; a restore follows the state found in the
+// file, never the selection.
+TCodecKind ChooseCodec(bool encode, TMurkState state, const TShieldSelection& selection);
+std::unique_ptr<TCodec> CreateCodec(TCodecKind kind, const TCodecOption& option);
+
+struct TCodecOutcome {
+    int Result = 0;
+    TRefusal Reason = TRefusal::None;
+    // The system's message when the file could not be written.
+    std::string ErrorText;
+};
+
+// Classifies the stream (publishing its state and size), runs the codec that
+// fits and frees it. Failures of the save other than a file that cannot be
+// created reach the caller as FileIoError.
+TCodecOutcome DispatchCodec(TMemoryStream& stream, const std::string& fileName, bool encode,
+                            const std::string& password, int32_t mode,
+                            const TShieldSelection& selection);
+
+}  // namespace murk

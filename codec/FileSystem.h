@@ -1,0 +1,79 @@
+#pragma once
+
+#include <sys/stat.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+namespace murk {
+
+class TOutputStream;
+
+// Any failure of the file layer; the message is a sentence for the user.
+class FileError : public std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// The file cannot be opened for reading (missing, a folder, not a regular file).
+class FileOpenError : public FileError {
+    using FileError::FileError;
+};
+
+// The new content cannot be created beside the file (for example the folder
+// is not writable). Nothing has changed on disk.
+class FileCreateError : public FileError {
+    using FileError::FileError;
+};
+
+// Reading or writing failed part way (disk full, I/O error). The original
+// file is as it was.
+class FileIoError : public FileError {
+    using FileError::FileError;
+};
+
+struct TFileContent {
+    std::unique_ptr<uint8_t[]> Data;
+    size_t Size = 0;
+};
+
+// Attribute bits in the layout the file list and the codecs test.
+enum : uint32_t {
+    faReadOnly = 0x01,
+    faHidden = 0x02,
+    faSysFile = 0x04,
+    faVolumeID = 0x08,
+    faDirectory = 0x10,
+};
+
+TFileContent ReadWholeFile(const std::string& path);
+
+// Follows symbolic links. Read-only: the process may not write the file, or
+// the file carries no write permission bit at all (so it stays protected
+// for root too). Hidden: the name begins with a dot. System: neither a
+// regular file nor a folder. Empty when the file cannot be examined.
+std::optional<uint32_t> FileAttributes(const std::string& path);
+
+std::optional<struct timespec> ReadFileTime(const std::string& path);
+bool WriteFileTime(const std::string& path, const struct timespec& mtime);
+
+// Replaces the whole content of path (the target of a symbolic link) with
+// content: a temporary file in the same folder is written, flushed, given the
+// original's permission bits, owner and modification time (when mtime is
+// set), and renamed over the original. Throws FileCreateError when the
+// temporary cannot be created and FileIoError for any later failure; the
+// original is never partly overwritten.
+void ReplaceFileContent(const std::string& path, const TOutputStream& content,
+                        const std::optional<struct timespec>& mtime);
+
+// Whether a name is one of the temporaries that ReplaceFileContent names when
+// the file system cannot keep an unnamed one.
+bool IsReplaceTemporaryName(const std::string& name);
+
+std::string BaseName(const std::string& path);
+std::string DirName(const std::string& path);
+
+}  // namespace murk

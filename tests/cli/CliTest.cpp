@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include "CliRunner.h"
+#include "TestFiles.h"
+
+using namespace murktest;
+
+namespace {
+
+class Cli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FPlain = MakeJpeg(160, 120);
+        Picture("a.jpg");
+        WriteBytes(FDir.File("p"), {'s', 'e', 'c', 'r', 'e', 't', '\n'});
+        WriteBytes(FDir.File("wrong"), {'S', 'e', 'c', 'r', 'e', 't', '\n'});
+    }
+    std::string Picture(const std::string& name) {
+        const std::string path = FDir.File(name);
+        WriteBytes(path, FPlain);
+        SetFileMtime(path, SampleMtime());
+        return path;
+    }
+    std::string Path(const std::string& name) const { return FDir.File(name); }
+
+    TTempDir FDir;
+    TBytes FPlain;
+};
+
+}  // namespace
+
+TEST_F(Cli, ExtraShieldThenRestoreGivesTheFileBack) {
+    const std::string a = Path("a.jpg");
+    auto shield =
+        RunCli({"shield", "--format", "extra", "--mode", "3", "--password-file", Path("p"), a});
+    EXPECT_EQ(shield.Status, 0) << shield.Err;
+    EXPECT_EQ(shield.Out, "shielded " + a + "\n");
+    EXPECT_EQ(ReadBytes(a).size(), FPlain.size() + 12);
+    EXPECT_TRUE(SameTime(FileMtime(a), SampleMtime()));
+
+    auto check = RunCli({"check", a});
+    EXPECT_EQ(check.Status, 0);
+    EXPECT_EQ(check.Out, "[ Extra ]\t" + std::to_string(FPlain.size() + 12) + "\t" + a + "\n");
+
+    auto wrong = RunCli({"restore", "--password-file", Path("wrong"), a});
+    EXPECT_EQ(wrong.Status, 1);
+    EXPECT_EQ(wrong.Out, "refused " + a + ": wrong password or damaged file\n");
+    EXPECT_EQ(ReadBytes(a).size(), FPlain.size() + 12);
+
+    auto restore = RunCli({"restore", "--password-file", Path("p"), a});
+    EXPECT_EQ(restore.Status, 0) << restore.Err;
+    EXPECT_EQ(restore.Out, "restored " + a + "\n");
+    EXPECT_EQ(ReadBytes(a), FPlain);
+    EXPECT_TRUE(SameTime(FileMtime(a), SampleMtime()));
+}
+
+TEST_F(Cli, RestoreFollowsEachFilesOwnFormat) {
+    const std::string normal = Picture("n.jpg"), extra = Picture("e.jpg"), plain = Picture("j.jpg");
+    ASSERT_EQ(RunCli({"shield", "--format", "normal", "--mode", "2", normal}).Status, 0);
+    ASSERT_EQ(RunCli({"shield", "--format", "extra", "--password-stdin", extra}, "secret\n").Status,
+              0);
+
+    auto restore = RunCli({"restore", "--password-stdin", normal, extra, plain, Path("p")}, "secret");
+    EXPECT_EQ(restore.Status, 1);
+    EXPECT_EQ(restore.Out, "restored " + normal + "\nrestored " + extra + "\nrefused " + plain +
+                               ": not a shielded file\nskipped " + Path("p") + "\n");
+    EXPECT_EQ(ReadBytes(normal), FPlain);
+    EXPECT_EQ(ReadBytes(extra), FPlain);
+    EXPECT_EQ(ReadBytes(plain), FPlain);
+}
+
+TEST_F(Cli, StatusAndMessagesForBadInput) {
+    const std::string a = Path("a.jpg");
+    const struct {
+        const char* name;
+        std::vector<std::string> args;
+        std::string input;
+        int status;
+        std::string errPart;
+    } cases[] = {
+        {"NoCommand", {}, "", 2, "no command given"},
+        {"UnknownFormat", {"shield", "--format", "gold", a}, "", 2, "--format"},
+        {"ModeOutOfRange", {"shield", "--format", "extra", "--mode", "6", a}, "", 2, "1 to 5"},
+        {"ModeNotANumber", {"shield", "--format", "normal", "--mode", "2x", a}, "", 2, "1 to 10"},
+        {"NoFormat", {"shield", a}, "", 2, "--format"},
+        {"NoPath", {"check"}, "", 2, "no path"},
+        {"NoPasswordSource", {"shield", "--format", "extra", a}, "", 2, "password is needed"},
+        {"Unencodable", {"shield", "--format", "extra", "--password-stdin", a}, "pass€word", 2,
+         "Shift-JIS"},
+        {"MissingPasswordFile", {"shield", "--format", "extra", "--password-file", Path("no"), a},
+         "", 2, "password file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto result = RunCli(c.args, c.input);
+        EXPECT_EQ(result.Status, c.status);
+        EXPECT_NE(result.Err.find(c.errPart), std::string::npos) << result.Err;
+        EXPECT_EQ(ReadBytes(a), FPlain);
+    }
+}
+
+TEST_F(Cli, JapanesePasswordIsUsedAsShiftJisBytes) {
+    const std::string a = Path("a.jpg");
+    ASSERT_EQ(RunCli({"shield", "--format", "extra", "--password-stdin", a}, "写真").Status, 0);
+    // Shift-JIS 写真 is four bytes, so the head is rotated by four.
+    EXPECT_EQ(RunCli({"restore", "--password-stdin", a}, "写").Status, 1);
+    EXPECT_EQ(RunCli({"restore", "--password-stdin", a}, "写真\n").Status, 0);
+    EXPECT_EQ(ReadBytes(a), FPlain);
+}
+
+TEST_F(Cli, CheckReportsMissingFilesAndSkipsOthers) {
+    const std::string a = Path("a.jpg");
+    auto check = RunCli({"check", a, Path("gone.jpg"), Path("p")});
+    EXPECT_EQ(check.Status, 1);
+    EXPECT_EQ(check.Out, "[ Jpeg  ]\t" + std::to_string(FPlain.size()) + "\t" + a + "\n");
+    EXPECT_NE(check.Err.find("failed " + Path("gone.jpg")), std::string::npos);
+    EXPECT_NE(check.Err.find("skipped " + Path("p")), std::string::npos);
+}

@@ -1,0 +1,175 @@
+#include "TestFiles.h"
+
+#include <fcntl.h>
+#include <nettle/sha2.h>
+#include <stdio.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+// jpeglib.h needs FILE and size_t declared first.
+#include <jpeglib.h>
+
+namespace murktest {
+
+TTempDir::TTempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "murkwell-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("mkdtemp failed");
+    }
+    FPath = pattern;
+}
+
+TTempDir::~TTempDir() {
+    std::error_code ignored;
+    // Tests may leave folders without write permission behind.
+    for (auto it = std::filesystem::recursive_directory_iterator(FPath, ignored);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
+        if (it->is_directory(ignored) && !it->is_symlink(ignored)) {
+            ::chmod(it->path().c_str(), 0700);
+        }
+    }
+    ::chmod(FPath.c_str(), 0700);
+    std::filesystem::remove_all(FPath, ignored);
+}
+
+TBytes MakeJpeg(int width, int height, int quality) {
+    jpeg_compress_struct cinfo{};
+    jpeg_error_mgr jerr{};
+    cinfo.err = jpeg_std_error(&jerr);
+    jpeg_create_compress(&cinfo);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = JDIMENSION(width);
+    cinfo.image_height = JDIMENSION(height);
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, quality, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    std::vector<JSAMPLE> row(size_t(width) * 3);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        const int y = int(cinfo.next_scanline);
+        for (int x = 0; x < width; ++x) {
+            row[size_t(x) * 3 + 0] = JSAMPLE((x * 255) / std::max(1, width - 1));
+            row[size_t(x) * 3 + 1] = JSAMPLE((y * 255) / std::max(1, height - 1));
+            row[size_t(x) * 3 + 2] = JSAMPLE(((x / 8 + y / 8) % 2) * 200);
+        }
+        JSAMPROW pointer = row.data();
+        jpeg_write_scanlines(&cinfo, &pointer, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    TBytes bytes(buffer, buffer + size);
+    jpeg_destroy_compress(&cinfo);
+    std::free(buffer);
+    return bytes;
+}
+
+TBytes SyntheticJpeg(size_t n, uint8_t seed) {
+    TBytes bytes(n);
+    uint32_t state = 2463534242u + seed;
+    for (auto& byte : bytes) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        byte = uint8_t(state);
+    }
+    if (n >= 2) {
+        bytes[0] = 0xFF;
+        bytes[1] = 0xD8;
+    }
+    if (n >= 4) {
+        bytes[n - 2] = 0xFF;
+        bytes[n - 1] = 0xD9;
+    }
+    return bytes;
+}
+
+TBytes PatternPicture(size_t n) {
+    TBytes bytes(n);
+    for (size_t i = 2; i < n; ++i) {
+        bytes[i] = uint8_t((7 * i + 3) % 256);
+    }
+    bytes[0] = 0xFF;
+    bytes[1] = 0xD8;
+    return bytes;
+}
+
+void WriteBytes(const std::string& path, const TBytes& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    if (!out) {
+        throw std::runtime_error("cannot write " + path);
+    }
+}
+
+TBytes ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw std::runtime_error("cannot read " + path);
+    }
+    return TBytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+struct timespec FileMtime(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        throw std::runtime_error("cannot stat " + path);
+    }
+    return st.st_mtim;
+}
+
+void SetFileMtime(const std::string& path, const struct timespec& mtime) {
+    const struct timespec times[2] = {mtime, mtime};
+    if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) {
+        throw std::runtime_error("cannot set the time of " + path);
+    }
+}
+
+bool SameTime(const struct timespec& a, const struct timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+mode_t FileMode(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        throw std::runtime_error("cannot stat " + path);
+    }
+    return st.st_mode & 07777;
+}
+
+std::string Hex(const TBytes& bytes) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string text;
+    for (uint8_t byte : bytes) {
+        text += kDigits[byte >> 4];
+        text += kDigits[byte & 15];
+    }
+    return text;
+}
+
+TBytes FromHex(const std::string& hex) {
+    TBytes bytes;
+    for (size_t i = 0; i + 1 < hex.size(); i += 2) {
+        bytes.push_back(uint8_t(std::stoul(hex.substr(i, 2), nullptr, 16)));
+    }
+    return bytes;
+}
+
+std::string Sha256Hex(const TBytes& bytes) {
+    sha256_ctx ctx;
+    sha256_init(&ctx);
+    sha256_update(&ctx, bytes.size(), bytes.data());
+    TBytes digest(SHA256_DIGEST_SIZE);
+    sha256_digest(&ctx, digest.size(), digest.data());
+    return Hex(digest);
+}
+
+}  // namespace murktest
