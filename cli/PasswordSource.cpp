@@ -71,8 +71,7 @@ std::string TPasswordSource::ReadUtf8() {
     if (::isatty(STDIN_FILENO)) {
         return PromptWithoutEcho();
     }
-    throw PasswordError(
-        "A password is needed: give --password-file FILE or --password-stdin.");
+    throw PasswordError("A password is needed: give --password-file FILE or --password-stdin.");
 }
 
 const std::string& TPasswordSource::Get() {

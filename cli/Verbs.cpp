@@ -53,11 +53,10 @@ int ProcessPaths(const TOptions& options, bool encode, std::ostream& out, std::o
                 TMemoryStream stream;
                 stream.LoadFromFile(path);
                 const TMurkState state = TMurkCheck().CheckStream(stream);
-                const bool withPassword = encode ? options.Format != TFormat::Normal
-                                                 : NeedsPassword(state);
-                const TCodecOutcome outcome =
-                    DispatchCodec(stream, path, encode, withPassword ? password.Get() : "",
-                                  mode, selection);
+                const bool withPassword =
+                    encode ? options.Format != TFormat::Normal : NeedsPassword(state);
+                const TCodecOutcome outcome = DispatchCodec(
+                    stream, path, encode, withPassword ? password.Get() : "", mode, selection);
                 if (outcome.Result == 1) {
                     out << (encode ? "shielded " : "restored ") << path << "\n";
                     continue;

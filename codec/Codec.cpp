@@ -59,11 +59,17 @@ TCodec::TCodec(const TCodecOption& option)
 
 TCodec::~TCodec() = default;
 
-int TCodec::Encode() { return 0; }
+int TCodec::Encode() {
+    return 0;
+}
 
-int TCodec::Decode() { return 0; }
+int TCodec::Decode() {
+    return 0;
+}
 
-int TCodec::Execute() { return FEncode ? Encode() : Decode(); }
+int TCodec::Execute() {
+    return FEncode ? Encode() : Decode();
+}
 
 TMemoryStream& TCodec::PrepareStream() {
     if (FStream.Size() == 0) {
@@ -77,8 +83,8 @@ TMemoryStream& TCodec::PrepareStream() {
         FRefused = true;
         FReason = TRefusal::ForbiddenAttribute;
     }
-    if (FEncode && !(FStream.Size() >= 2 && FStream.Data()[0] == 0xFF &&
-                     FStream.Data()[1] == 0xD8)) {
+    if (FEncode &&
+        !(FStream.Size() >= 2 && FStream.Data()[0] == 0xFF && FStream.Data()[1] == 0xD8)) {
         if (!FRefused) {
             FReason = TRefusal::NotJpeg;
         }
@@ -88,7 +94,9 @@ TMemoryStream& TCodec::PrepareStream() {
     return FStream;
 }
 
-int TCodec::RestoreFileDate() { return WriteFileDate(FFileName, FFileDate); }
+int TCodec::RestoreFileDate() {
+    return WriteFileDate(FFileName, FFileDate);
+}
 
 std::optional<struct timespec> TCodec::ReadFileDate(const std::string& name) {
     return ReadFileTime(name);
@@ -103,7 +111,9 @@ int TCodec::Refuse(TRefusal reason) {
     return 0;
 }
 
-bool TCodec::BlockModeInRange() const { return FMode >= 1 && FMode <= 63; }
+bool TCodec::BlockModeInRange() const {
+    return FMode >= 1 && FMode <= 63;
+}
 
 bool TCodec::SaveOutput(const TOutputStream& output) {
     try {

@@ -14,8 +14,8 @@ class TIconv {
 public:
     TIconv(const char* to, const char* from) : FHandle(::iconv_open(to, from)) {
         if (FHandle == reinterpret_cast<iconv_t>(-1)) {
-            throw std::runtime_error(std::string("The character conversion from ") + from +
-                                     " to " + to + " is not available on this system.");
+            throw std::runtime_error(std::string("The character conversion from ") + from + " to " +
+                                     to + " is not available on this system.");
         }
     }
     ~TIconv() { ::iconv_close(FHandle); }

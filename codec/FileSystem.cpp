@@ -21,7 +21,9 @@ namespace {
 constexpr const char kTempPrefix[] = ".murkwell-";
 constexpr const char kTempSuffix[] = ".tmp";
 
-std::string ErrorText(int error) { return std::strerror(error); }
+std::string ErrorText(int error) {
+    return std::strerror(error);
+}
 
 class TFd {
 public:
@@ -145,9 +147,8 @@ TFileContent ReadWholeFile(const std::string& path) {
     const size_t size = size_t(st.st_size);
     content.Data = std::make_unique_for_overwrite<uint8_t[]>(std::max<size_t>(size, 1));
     while (content.Size < size) {
-        const ssize_t got =
-            ::pread(fd.Get(), content.Data.get() + content.Size, size - content.Size,
-                    off_t(content.Size));
+        const ssize_t got = ::pread(fd.Get(), content.Data.get() + content.Size,
+                                    size - content.Size, off_t(content.Size));
         if (got < 0) {
             if (errno == EINTR) {
                 continue;

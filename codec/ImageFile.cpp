@@ -22,8 +22,7 @@ bool IsImageExtension(std::string_view ext, bool renameExt, std::string_view new
     if (ext == ".jpg" || ext == ".jpeg") {
         return true;
     }
-    return renameExt && ext.size() == newExt.size() + 1 && ext[0] == '.' &&
-           ext.substr(1) == newExt;
+    return renameExt && ext.size() == newExt.size() + 1 && ext[0] == '.' && ext.substr(1) == newExt;
 }
 
 }  // namespace murk

@@ -7,7 +7,9 @@
 
 namespace murk {
 
-TMemoryStream::TMemoryStream(std::span<const uint8_t> bytes) { Write(bytes); }
+TMemoryStream::TMemoryStream(std::span<const uint8_t> bytes) {
+    Write(bytes);
+}
 
 void TMemoryStream::Reserve(size_t capacity) {
     if (capacity <= FCapacity) {
@@ -71,7 +73,9 @@ uint32_t ReadUInt32LE(const uint8_t* p) {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
-uint16_t ReadUInt16LE(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
+uint16_t ReadUInt16LE(const uint8_t* p) {
+    return uint16_t(p[0] | p[1] << 8);
+}
 
 void PutUInt32LE(uint8_t* p, uint32_t value) {
     p[0] = uint8_t(value);

@@ -60,7 +60,8 @@ TEST_F(Cli, RestoreFollowsEachFilesOwnFormat) {
     ASSERT_EQ(RunCli({"shield", "--format", "extra", "--password-stdin", extra}, "secret\n").Status,
               0);
 
-    auto restore = RunCli({"restore", "--password-stdin", normal, extra, plain, Path("p")}, "secret");
+    auto restore =
+        RunCli({"restore", "--password-stdin", normal, extra, plain, Path("p")}, "secret");
     EXPECT_EQ(restore.Status, 1);
     EXPECT_EQ(restore.Out, "restored " + normal + "\nrestored " + extra + "\nrefused " + plain +
                                ": not a shielded file\nskipped " + Path("p") + "\n");
@@ -85,10 +86,16 @@ TEST_F(Cli, StatusAndMessagesForBadInput) {
         {"NoFormat", {"shield", a}, "", 2, "--format"},
         {"NoPath", {"check"}, "", 2, "no path"},
         {"NoPasswordSource", {"shield", "--format", "extra", a}, "", 2, "password is needed"},
-        {"Unencodable", {"shield", "--format", "extra", "--password-stdin", a}, "pass€word", 2,
+        {"Unencodable",
+         {"shield", "--format", "extra", "--password-stdin", a},
+         "pass€word",
+         2,
          "Shift-JIS"},
-        {"MissingPasswordFile", {"shield", "--format", "extra", "--password-file", Path("no"), a},
-         "", 2, "password file"},
+        {"MissingPasswordFile",
+         {"shield", "--format", "extra", "--password-file", Path("no"), a},
+         "",
+         2,
+         "password file"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

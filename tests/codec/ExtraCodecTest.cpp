@@ -53,7 +53,10 @@ TEST(ExtraCodec, RoundTripsModesAndPasswordLengths) {
         size_t size;
         std::string password;
     } cases[] = {
-        {1, 1024, "p"},  {1, 5000, "secret"}, {2, 5000, "pass word"}, {3, 3072, longest},
+        {1, 1024, "p"},
+        {1, 5000, "secret"},
+        {2, 5000, "pass word"},
+        {3, 3072, longest},
         {5, 80000, "\x8e\xca\x90\x5e"},  // CP932 bytes of a Japanese word
     };
     for (const auto& c : cases) {

@@ -69,8 +69,12 @@ TEST(FileSystem, AttributesFollowTheFileKind) {
         const char* name;
         std::optional<uint32_t> attributes;
     } cases[] = {
-        {"plain.jpg", 0u},         {"locked.jpg", faReadOnly},    {".hidden.jpg", faHidden},
-        {"pipe.jpg", faSysFile},   {"folder.jpg", faDirectory},   {"link.jpg", 0u},
+        {"plain.jpg", 0u},
+        {"locked.jpg", faReadOnly},
+        {".hidden.jpg", faHidden},
+        {"pipe.jpg", faSysFile},
+        {"folder.jpg", faDirectory},
+        {"link.jpg", 0u},
         {"missing.jpg", std::nullopt},
     };
     for (const auto& c : cases) {

@@ -71,11 +71,17 @@ TEST(NormalCodec, LongFormIgnoresTheUpperLengthBytes) {
 
 TEST(NormalCodec, RefusalsLeaveTheFileUntouched) {
     TTempDir dir;
-    TBytes shortLong = FromHex("8f988cce" "fff7ffff");  // a 2048-byte block, file too short
+    TBytes shortLong = FromHex(
+        "8f988cce"
+        "fff7ffff");  // a 2048-byte block, file too short
     shortLong.resize(2050, 0x11);
-    TBytes oddBlock = FromHex("8f988cce" "fefbffff");  // block of 1025 bytes
+    TBytes oddBlock = FromHex(
+        "8f988cce"
+        "fefbffff");  // block of 1025 bytes
     oddBlock.resize(3000, 0x11);
-    TBytes zeroBlock = FromHex("8f988cce" "ffffffff");
+    TBytes zeroBlock = FromHex(
+        "8f988cce"
+        "ffffffff");
     zeroBlock.resize(3000, 0x11);
     TBytes shortShort = FromHex("8f988c96");  // 1024-byte block, 1026 bytes in all
     shortShort.resize(1026, 0x22);

@@ -19,7 +19,8 @@
 namespace murktest {
 
 TTempDir::TTempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "murkwell-test-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "murkwell-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error("mkdtemp failed");
     }

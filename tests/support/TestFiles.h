@@ -42,7 +42,9 @@ struct timespec FileMtime(const std::string& path);
 // Sets a modification time with a nanosecond part, so tests see whether it
 // is kept exactly.
 void SetFileMtime(const std::string& path, const struct timespec& mtime);
-inline struct timespec SampleMtime() { return {1500000000, 123456789}; }
+inline struct timespec SampleMtime() {
+    return {1500000000, 123456789};
+}
 bool SameTime(const struct timespec& a, const struct timespec& b);
 mode_t FileMode(const std::string& path);
 
