@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "UltraCodec.h"
+
 namespace murk::cli {
 
 namespace {
@@ -15,6 +17,7 @@ struct TFormatInfo {
 constexpr TFormatInfo kFormats[] = {
     {"normal", TFormat::Normal, 10},
     {"extra", TFormat::Extra, 5},
+    {"ultra", TFormat::Ultra, kUltraMaxMode},
 };
 
 const TFormatInfo* FindFormat(const std::string& name) {
@@ -55,13 +58,13 @@ TParseResult Fail(std::string error) {
 const char* UsageText() {
     return "Usage:\n"
            "  murkwell-cli check PATH...\n"
-           "  murkwell-cli shield --format normal|extra [--mode N]\n"
+           "  murkwell-cli shield --format normal|extra|ultra [--mode N]\n"
            "               [--password-file FILE | --password-stdin] PATH...\n"
            "  murkwell-cli restore [--password-file FILE | --password-stdin] PATH...\n"
            "\n"
            "check    prints the state, the size and the path of each picture.\n"
            "shield   protects each picture in place (Normal needs no password;\n"
-           "         modes: normal 1-10, extra 1-5, default 1).\n"
+           "         modes: normal 1-10, extra 1-5, ultra 1-4, default 1).\n"
            "restore  gives each shielded picture back, by the format found in it.\n"
            "\n"
            "The password is the first line of --password-file, or all of standard\n"
@@ -121,7 +124,7 @@ TParseResult ParseOptions(const std::vector<std::string>& args) {
             const auto name = value();
             const TFormatInfo* info = name ? FindFormat(*name) : nullptr;
             if (info == nullptr) {
-                return Fail("--format needs one of: normal, extra");
+                return Fail("--format needs one of: normal, extra, ultra");
             }
             options.Format = info->Format;
             formatGiven = true;

@@ -7,7 +7,7 @@
 namespace murk::cli {
 
 enum class TVerb { Check, Shield, Restore };
-enum class TFormat { Normal, Extra };
+enum class TFormat { Normal, Extra, Ultra };
 
 struct TOptions {
     TVerb Verb = TVerb::Check;

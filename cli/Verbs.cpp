@@ -30,6 +30,10 @@ TShieldSelection SelectionFor(TFormat format) {
         case TFormat::Extra:
             selection.ShieldKind = 1;
             break;
+        case TFormat::Ultra:
+            selection.ShieldKind = 2;
+            selection.UltraEnabled = true;
+            break;
     }
     return selection;
 }

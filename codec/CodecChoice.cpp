@@ -2,6 +2,7 @@
 
 #include "ExtraCodec.h"
 #include "NormalCodec.h"
+#include "ThumbnailCache.h"
 #include "UltraCodec.h"
 
 namespace murk {
@@ -71,6 +72,10 @@ TCodecOutcome DispatchCodec(TMemoryStream& stream, const std::string& fileName, 
         return outcome;
     }
     outcome.Result = codec->Execute();
+    if (outcome.Result == 1) {
+        // The desktop's cached thumbnail shows the old content.
+        ForgetThumbnails(fileName);
+    }
     outcome.Reason = codec->Reason();
     outcome.ErrorText = codec->ErrorText();
     return outcome;

@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
-# Installs the Debian packages of scripts/packages.txt that are missing.
-# As root it installs them; otherwise it prints the command and fails.
+# Installs the Debian packages of a list (scripts/packages.txt unless another
+# is given) that are missing. As root it installs them; otherwise it prints
+# the command and fails.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+list=${1:-$here/packages.txt}
 missing=()
 while read -r package; do
     [[ -z "$package" || "$package" == \#* ]] && continue
     status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
     [[ "$status" == "install ok installed" ]] || missing+=("$package")
-done <"$here/packages.txt"
+done <"$list"
 
 [[ ${#missing[@]} -eq 0 ]] && exit 0
 

@@ -10,7 +10,8 @@ namespace {
 class Cli : public ::testing::Test {
 protected:
     void SetUp() override {
-        FPlain = MakeJpeg(160, 120);
+        FPlain = MakeJpeg(400, 300);
+        ASSERT_GT(FPlain.size(), 4096u);
         Picture("a.jpg");
         WriteBytes(FDir.File("p"), {'s', 'e', 'c', 'r', 'e', 't', '\n'});
         WriteBytes(FDir.File("wrong"), {'S', 'e', 'c', 'r', 'e', 't', '\n'});
@@ -55,19 +56,27 @@ TEST_F(Cli, ExtraShieldThenRestoreGivesTheFileBack) {
 }
 
 TEST_F(Cli, RestoreFollowsEachFilesOwnFormat) {
-    const std::string normal = Picture("n.jpg"), extra = Picture("e.jpg"), plain = Picture("j.jpg");
+    const std::string normal = Picture("n.jpg"), extra = Picture("e.jpg"), ultra = Picture("u.jpg"),
+                      plain = Picture("j.jpg");
     ASSERT_EQ(RunCli({"shield", "--format", "normal", "--mode", "2", normal}).Status, 0);
     ASSERT_EQ(RunCli({"shield", "--format", "extra", "--password-stdin", extra}, "secret\n").Status,
               0);
+    ASSERT_EQ(
+        RunCli({"shield", "--format", "ultra", "--mode", "4", "--password-file", Path("p"), ultra})
+            .Status,
+        0);
+    EXPECT_EQ(ReadBytes(ultra).size(), FPlain.size() + 8);
 
     auto restore =
-        RunCli({"restore", "--password-stdin", normal, extra, plain, Path("p")}, "secret");
+        RunCli({"restore", "--password-stdin", normal, extra, ultra, plain, Path("p")}, "secret");
     EXPECT_EQ(restore.Status, 1);
-    EXPECT_EQ(restore.Out, "restored " + normal + "\nrestored " + extra + "\nrefused " + plain +
-                               ": not a shielded file\nskipped " + Path("p") + "\n");
-    EXPECT_EQ(ReadBytes(normal), FPlain);
-    EXPECT_EQ(ReadBytes(extra), FPlain);
-    EXPECT_EQ(ReadBytes(plain), FPlain);
+    EXPECT_EQ(restore.Out, "restored " + normal + "\nrestored " + extra + "\nrestored " + ultra +
+                               "\nrefused " + plain + ": not a shielded file\nskipped " +
+                               Path("p") + "\n");
+    for (const auto& path : {normal, extra, ultra, plain}) {
+        EXPECT_EQ(ReadBytes(path), FPlain) << path;
+        EXPECT_TRUE(SameTime(FileMtime(path), SampleMtime())) << path;
+    }
 }
 
 TEST_F(Cli, StatusAndMessagesForBadInput) {
@@ -83,6 +92,7 @@ TEST_F(Cli, StatusAndMessagesForBadInput) {
         {"UnknownFormat", {"shield", "--format", "gold", a}, "", 2, "--format"},
         {"ModeOutOfRange", {"shield", "--format", "extra", "--mode", "6", a}, "", 2, "1 to 5"},
         {"ModeNotANumber", {"shield", "--format", "normal", "--mode", "2x", a}, "", 2, "1 to 10"},
+        {"UltraModeOutOfRange", {"shield", "--format", "ultra", "--mode", "5", a}, "", 2, "1 to 4"},
         {"NoFormat", {"shield", a}, "", 2, "--format"},
         {"NoPath", {"check"}, "", 2, "no path"},
         {"NoPasswordSource", {"shield", "--format", "extra", a}, "", 2, "password is needed"},

@@ -7,6 +7,7 @@
 #include "OutputStream.h"
 #include "PassCodec.h"
 #include "TestFiles.h"
+#include "murkcheck.h"
 
 using namespace murk;
 using murktest::FromHex;
@@ -124,7 +125,7 @@ TEST(PassCodec, EncoderRefusesHeadSizesItCannotHold) {
         int32_t headKiB;
     };
     const TCase cases[] = {
-        {1023, 1}, {2047, 2}, {3071, 3}, {4095, 4}, {90000, 0},
+        {1023, 1},   {2047, 2},   {3071, 3},          {4095, 4},          {90000, 0},
         {90000, -1}, {90000, 81}, {90000, INT32_MIN}, {90000, INT32_MAX},
     };
     for (const auto& c : cases) {
@@ -180,8 +181,7 @@ TEST(PassCodec, DecoderRefusesMalformedContainers) {
         EXPECT_TRUE(plain.Bytes.empty());
     }
     EXPECT_EQ(InspectPassContainer(good), TPassContainer::Valid);
-    EXPECT_EQ(InspectPassContainer(ChainedContainer(picture, 81920, "abc")),
-              TPassContainer::Valid);
+    EXPECT_EQ(InspectPassContainer(ChainedContainer(picture, 81920, "abc")), TPassContainer::Valid);
 }
 
 TEST(PassCodec, WrongPasswordsAreRefused) {

@@ -1,0 +1,64 @@
+// make_files FOLDER COUNT MIN_BYTES MAX_BYTES [sparse]
+// Writes COUNT files named 00000.jpg ... that begin FF D8 and end FF D9,
+// with sizes spread evenly between the bounds. With "sparse" only the head
+// and the tail are written (enough for classification), which keeps a
+// folder of many large files cheap to make.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv) {
+    if (argc < 5) {
+        std::fprintf(stderr, "usage: make_files FOLDER COUNT MIN_BYTES MAX_BYTES [sparse]\n");
+        return 2;
+    }
+    const std::string folder = argv[1];
+    const long count = std::atol(argv[2]);
+    const size_t low = size_t(std::atoll(argv[3])), high = size_t(std::atoll(argv[4]));
+    const bool sparse = argc > 5 && std::strcmp(argv[5], "sparse") == 0;
+    uint64_t state = 88172645463325252ull;
+    auto next = [&] {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        return state;
+    };
+    std::vector<uint8_t> data(sparse ? 2 : high);
+    for (long i = 0; i < count; ++i) {
+        const size_t size = low + (count > 1 ? (high - low) * size_t(i) / size_t(count - 1) : 0);
+        char name[32];
+        std::snprintf(name, sizeof name, "/%05ld.jpg", i);
+        const std::string path = folder + name;
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (fd < 0) {
+            std::perror(path.c_str());
+            return 1;
+        }
+        const uint8_t head[2] = {0xFF, 0xD8}, tail[2] = {0xFF, 0xD9};
+        bool ok = true;
+        if (sparse) {
+            ok = ::ftruncate(fd, off_t(size)) == 0 && ::pwrite(fd, head, 2, 0) == 2 &&
+                 ::pwrite(fd, tail, 2, off_t(size - 2)) == 2;
+        } else {
+            for (size_t j = 0; j < size; j += 8) {
+                const uint64_t word = next();
+                std::memcpy(&data[j], &word, std::min<size_t>(8, size - j));
+            }
+            std::memcpy(data.data(), head, 2);
+            std::memcpy(data.data() + size - 2, tail, 2);
+            ok = ::write(fd, data.data(), size) == ssize_t(size);
+        }
+        if (!ok || ::close(fd) != 0) {
+            std::perror(path.c_str());
+            return 1;
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# Times the costly paths of the program against baselines that do only the
+# unavoidable work, and prints one table. Each figure is the median of five
+# runs after a warm-up. Data is generated in a temporary folder and removed.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${MURKWELL_BENCH_BUILD:-$root/build-release}
+"$root/scripts/setup.sh"
+"$root/scripts/setup.sh" "$root/scripts/packages-bench.txt"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+cmake --build "$build" -j "$(nproc)" >/dev/null
+
+cli=$build/cli/murkwell-cli
+bin=$build/bench
+work=$(mktemp -d "${TMPDIR:-/tmp}/murkwell-bench-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+export MURKWELL_HOME=$work/home
+printf 'bench password\n' >"$work/pass"
+
+now_ns() { date +%s%N; }
+
+# Runs a command once and prints its wall time in milliseconds.
+time_ms() {
+    local start end
+    start=$(now_ns)
+    "$@" >/dev/null
+    end=$(now_ns)
+    echo $(((end - start) / 1000000))
+}
+
+median() { printf '%s\n' "$@" | sort -n | sed -n "$(((${#} + 1) / 2))p"; }
+
+# A warm-up, then the median of five runs.
+median_ms() {
+    local times=()
+    "$@" >/dev/null
+    for _ in 1 2 3 4 5; do times+=("$(time_ms "$@")"); done
+    median "${times[@]}"
+}
+
+rows=()
+row() { # name program_ms baseline_ms target
+    local ratio ok
+    ratio=$(awk -v p="$2" -v b="$3" 'BEGIN { printf "%.2f", (b > 0 ? p / b : 0) }')
+    ok=$(awk -v r="$ratio" -v t="$4" 'BEGIN { print (r <= t ? "yes" : "NO") }')
+    rows+=("$(printf '| %s | %s ms | %s ms | %s | <= %s | %s |' "$1" "$2" "$3" "$ratio" "$4" "$ok")")
+    echo "${rows[-1]}" >&2
+}
+
+# Classification of 20,000 files of 50-500 KB. Only the head and the tail
+# of a file are read, so the files are sparse.
+mkdir "$work/many"
+"$bin/bench_make_files" "$work/many" 20000 51200 512000 sparse
+mapfile -t many < <(ls -d "$work"/many/*.jpg)
+row "classify 20,000 files of 50-500 KB" \
+    "$(median_ms "$cli" check "${many[@]}")" \
+    "$(median_ms "$bin/bench_classify_baseline" "${many[@]}")" 1.5
+
+# Shield and restore 300 files of 2-8 MB in each format.
+mkdir "$work/big"
+"$bin/bench_make_files" "$work/big" 300 2000000 8000000
+mapfile -t big < <(ls -d "$work"/big/*.jpg)
+for format in normal extra ultra; do
+    shield=() restore=() baseline=()
+    "$cli" shield --format "$format" --password-file "$work/pass" "${big[@]}" >/dev/null
+    "$cli" restore --password-file "$work/pass" "${big[@]}" >/dev/null
+    "$bin/bench_copy_baseline" "${big[@]}"
+    for _ in 1 2 3 4 5; do
+        shield+=("$(time_ms "$cli" shield --format "$format" --password-file "$work/pass" "${big[@]}")")
+        restore+=("$(time_ms "$cli" restore --password-file "$work/pass" "${big[@]}")")
+        baseline+=("$(time_ms "$bin/bench_copy_baseline" "${big[@]}")")
+    done
+    base=$(median "${baseline[@]}")
+    row "shield 300 files of 2-8 MB, $format" "$(median "${shield[@]}")" "$base" 1.15
+    row "restore 300 files of 2-8 MB, $format" "$(median "${restore[@]}")" "$base" 1.15
+done
+
+# Peak memory of a shield of one 512 MB file, against its size.
+mkdir "$work/huge"
+"$bin/bench_make_files" "$work/huge" 1 536870912 536870912
+peak_kib=$("$bin/bench_peak_rss" "$cli" shield --format normal "$work/huge/00000.jpg" 2>&1 >/dev/null |
+    awk '/peak_rss_kib/ { print $2 }')
+limit_kib=$((536870912 / 1024 * 125 / 100 + 32 * 1024))
+rows+=("$(printf '| peak memory, shield of one 512 MB file | %s MiB | limit %s MiB | %.2f x size | <= 1.25 x size + 32 MiB | %s |' \
+    $((peak_kib / 1024)) $((limit_kib / 1024)) "$(awk -v p="$peak_kib" 'BEGIN { printf "%.2f", p / 524288 }')" \
+    "$([[ $peak_kib -le $limit_kib ]] && echo yes || echo NO)")")
+rm -rf "$work/huge"
+
+echo
+echo "| Row | Program | Baseline | Ratio | Target | Within |"
+echo "|---|---|---|---|---|---|"
+printf '%s\n' "${rows[@]}"
+echo
+echo "Machine: $(nproc) cores, $(awk '/MemTotal/ { printf "%.0f GiB", $2 / 1048576 }' /proc/meminfo), $(uname -sr)"
