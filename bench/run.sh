@@ -9,7 +9,8 @@ build=${MURKWELL_BENCH_BUILD:-$root/build-release}
 "$root/scripts/setup.sh"
 "$root/scripts/setup.sh" "$root/scripts/packages-bench.txt"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)" >/dev/null
+cmake --build "$build" -j "$(nproc)" --target murkwell-cli bench_classify_baseline \
+    bench_copy_baseline bench_make_files bench_peak_rss >/dev/null
 
 cli=$build/cli/murkwell-cli
 bin=$build/bench

@@ -92,15 +92,13 @@ int RunCheck(const TOptions& options, std::ostream& out, std::ostream& err) {
             err << "skipped " << path << "\n";
             continue;
         }
-        if (!FileAttributes(path)) {
+        const auto head = ReadFileHead(path);
+        if (!head) {
             err << "failed " << path << ": the file cannot be opened\n";
             status = 1;
             continue;
         }
-        TMurkCheck check;
-        check.SetSize(0);
-        check.CheckFile(path);
-        out << '[' << check.StateTextValue() << "]\t" << check.Size() << '\t' << path << '\n';
+        out << '[' << StateText(head->State()) << "]\t" << head->Size << '\t' << path << '\n';
     }
     return status;
 }

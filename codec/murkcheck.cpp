@@ -101,25 +101,34 @@ TMurkState TMurkCheck::CheckStream(const TOutputStream& stream) {
 
 TMurkState TMurkCheck::CheckFile(const std::string& name) {
     SetState(msOther);
+    const auto head = ReadFileHead(name);
+    if (!head) {
+        return msOther;
+    }
+    return CheckBytes(head->Size, {head->Head, head->HeadCount}, {head->Tail, head->TailCount});
+}
+
+std::optional<TFileHead> ReadFileHead(const std::string& name) {
     const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
-        return msOther;
+        return std::nullopt;
     }
     struct stat st {};
-    uint8_t head[4];
-    uint8_t tail[2];
-    ssize_t headCount = -1;
-    ssize_t tailCount = -1;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-        headCount = st.st_size >= 4 ? ::pread(fd, head, 4, 0) : 0;
-        tailCount = st.st_size >= 2 ? ::pread(fd, tail, 2, st.st_size - 2) : 0;
+    TFileHead head;
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (ok) {
+        head.Size = st.st_size;
+        const ssize_t headCount = st.st_size >= 4 ? ::pread(fd, head.Head, 4, 0) : 0;
+        const ssize_t tailCount = st.st_size >= 2 ? ::pread(fd, head.Tail, 2, st.st_size - 2) : 0;
+        ok = headCount >= 0 && tailCount >= 0;
+        head.HeadCount = size_t(std::max<ssize_t>(headCount, 0));
+        head.TailCount = size_t(std::max<ssize_t>(tailCount, 0));
     }
     ::close(fd);
-    if (headCount < 0 || tailCount < 0) {
-        SetState(msOther);
-        return msOther;
+    if (!ok) {
+        return std::nullopt;
     }
-    return CheckBytes(st.st_size, {head, size_t(headCount)}, {tail, size_t(tailCount)});
+    return head;
 }
 
 }  // namespace murk

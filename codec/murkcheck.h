@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -40,6 +41,21 @@ const char* StateText(TMurkState state);
 // The classification from what it depends on: the size, the first four
 // bytes and the last two (fewer when the file is shorter).
 TMurkState Classify(int64_t size, std::span<const uint8_t> head, std::span<const uint8_t> tail);
+
+// What classification reads of a file: its size, its first four bytes and
+// its last two (fewer when the file is shorter).
+struct TFileHead {
+    int64_t Size = 0;
+    uint8_t Head[4] = {};
+    size_t HeadCount = 0;
+    uint8_t Tail[2] = {};
+    size_t TailCount = 0;
+
+    TMurkState State() const { return Classify(Size, {Head, HeadCount}, {Tail, TailCount}); }
+};
+
+// Empty when the file cannot be opened or is not a regular file.
+std::optional<TFileHead> ReadFileHead(const std::string& name);
 
 // The outcome of the most recent classification or codec report.
 extern TMurkState LastState;
