@@ -1,6 +1,7 @@
 #include "Verbs.h"
 
 #include <ostream>
+#include <set>
 
 #include "CodecChoice.h"
 #include "FileSystem.h"
@@ -44,6 +45,7 @@ int ProcessPaths(const TOptions& options, bool encode, std::ostream& out, std::o
     const TShieldSelection selection = SelectionFor(options.Format);
     const int mode = encode ? options.Mode : 1;
     int status = 0;
+    std::set<std::string> tidiedFolders;
     try {
         if (encode && options.Format != TFormat::Normal) {
             password.Get();
@@ -52,6 +54,9 @@ int ProcessPaths(const TOptions& options, bool encode, std::ostream& out, std::o
             if (!IsPicturePath(path)) {
                 out << "skipped " << path << "\n";
                 continue;
+            }
+            if (const std::string folder = DirName(path); tidiedFolders.insert(folder).second) {
+                RemoveStaleTemporaries(folder);
             }
             try {
                 TMemoryStream stream;

@@ -1,9 +1,11 @@
 #include "FileSystem.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
 #include <sys/random.h>
 #include <sys/uio.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -129,6 +131,26 @@ std::string DirName(const std::string& path) {
 bool IsReplaceTemporaryName(const std::string& name) {
     return name.size() == sizeof kTempPrefix - 1 + 8 + sizeof kTempSuffix - 1 &&
            name.starts_with(kTempPrefix) && name.ends_with(kTempSuffix);
+}
+
+void RemoveStaleTemporaries(const std::string& folder, int minimumAge) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) {
+        return;
+    }
+    struct timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    while (const dirent* entry = ::readdir(dir)) {
+        struct stat st {};
+        // The modification time is the original's; the change time is when
+        // the temporary got its name.
+        if (IsReplaceTemporaryName(entry->d_name) &&
+            ::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(st.st_mode) && now.tv_sec - st.st_ctim.tv_sec >= minimumAge) {
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+        }
+    }
+    ::closedir(dir);
 }
 
 TFileContent ReadWholeFile(const std::string& path) {

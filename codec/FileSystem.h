@@ -70,8 +70,14 @@ void ReplaceFileContent(const std::string& path, const TOutputStream& content,
                         const std::optional<struct timespec>& mtime);
 
 // Whether a name is one of the temporaries that ReplaceFileContent names when
-// the file system cannot keep an unnamed one.
+// the file system cannot keep an unnamed one, or for the moment before the
+// rename.
 bool IsReplaceTemporaryName(const std::string& name);
+
+// Removes such temporaries that a killed process left in folder. Only those
+// named more than minimumAge seconds ago are taken, so a save running in
+// another process at the same time is never disturbed.
+void RemoveStaleTemporaries(const std::string& folder, int minimumAge = 60);
 
 std::string BaseName(const std::string& path);
 std::string DirName(const std::string& path);

@@ -170,3 +170,22 @@ TEST(FileSystem, ReadingAFolderOrAMissingFileIsAnOpenError) {
     TMemoryStream stream;
     EXPECT_THROW(stream.LoadFromFile(dir.File("missing.jpg")), FileOpenError);
 }
+
+TEST(FileSystem, StaleTemporariesAreRemovedAndNothingElse) {
+    TTempDir dir;
+    const std::vector<std::string> kept = {".murkwell-abc.tmp", "a.jpg", ".murkwell-abcdefgh.jpg",
+                                           "murkwell-abcdefgh.tmp"};
+    for (const auto& name : kept) {
+        WriteBytes(dir.File(name), {1});
+    }
+    WriteBytes(dir.File(".murkwell-abcdefgh.tmp"), {1});
+    ASSERT_TRUE(IsReplaceTemporaryName(".murkwell-abcdefgh.tmp"));
+
+    RemoveStaleTemporaries(dir.Path());
+    EXPECT_EQ(Entries(dir.Path()).size(), kept.size() + 1) << "a fresh temporary is kept";
+
+    RemoveStaleTemporaries(dir.Path(), 0);
+    auto expected = kept;
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Entries(dir.Path()), expected);
+}
