@@ -18,6 +18,8 @@ constexpr TFormatInfo kFormats[] = {
     {"normal", TFormat::Normal, 10},
     {"extra", TFormat::Extra, 5},
     {"ultra", TFormat::Ultra, kUltraMaxMode},
+    // The Jpz library has no modes.
+    {"jpz", TFormat::Jpz, 1},
 };
 
 const TFormatInfo* FindFormat(const std::string& name) {
@@ -57,16 +59,18 @@ TParseResult Fail(std::string error) {
 
 const char* UsageText() {
     return "Usage:\n"
-           "  murkwell-cli check PATH...\n"
-           "  murkwell-cli shield --format normal|extra|ultra [--mode N]\n"
+           "  murkwell-cli check [-r] PATH...\n"
+           "  murkwell-cli shield --format normal|extra|ultra|jpz [--mode N] [-r]\n"
            "               [--password-file FILE | --password-stdin] PATH...\n"
-           "  murkwell-cli restore [--password-file FILE | --password-stdin] PATH...\n"
+           "  murkwell-cli restore [-r] [--password-file FILE | --password-stdin] PATH...\n"
            "\n"
            "check    prints the state, the size and the path of each picture.\n"
-           "shield   protects each picture in place (Normal needs no password;\n"
-           "         modes: normal 1-10, extra 1-5, ultra 1-4, default 1).\n"
+           "shield   protects each picture in place (Normal needs no password, Jpz\n"
+           "         one of 8 bytes or more; modes: normal 1-10, extra 1-5,\n"
+           "         ultra 1-4, default 1).\n"
            "restore  gives each shielded picture back, by the format found in it.\n"
            "\n"
+           "A folder stands for the pictures in it; -r takes its sub-folders too.\n"
            "The password is the first line of --password-file, or all of standard\n"
            "input with --password-stdin; on a terminal it is asked for without echo.\n"
            "Exit status: 0 all pictures done, 1 some refused or failed, 2 usage error.\n";
@@ -120,11 +124,13 @@ TParseResult ParseOptions(const std::vector<std::string>& args) {
             options.PasswordFile = *file;
         } else if (arg == "--password-stdin") {
             options.PasswordStdin = true;
+        } else if (arg == "-r" || arg == "--recursive") {
+            options.Recursive = true;
         } else if (arg == "--format" && options.Verb == TVerb::Shield) {
             const auto name = value();
             const TFormatInfo* info = name ? FindFormat(*name) : nullptr;
             if (info == nullptr) {
-                return Fail("--format needs one of: normal, extra, ultra");
+                return Fail("--format needs one of: normal, extra, ultra, jpz");
             }
             options.Format = info->Format;
             formatGiven = true;

@@ -7,7 +7,7 @@
 namespace murk::cli {
 
 enum class TVerb { Check, Shield, Restore };
-enum class TFormat { Normal, Extra, Ultra };
+enum class TFormat { Normal, Extra, Ultra, Jpz };
 
 struct TOptions {
     TVerb Verb = TVerb::Check;
@@ -15,6 +15,7 @@ struct TOptions {
     int Mode = 1;
     std::string PasswordFile;
     bool PasswordStdin = false;
+    bool Recursive = false;
     std::vector<std::string> Paths;
 };
 

@@ -6,8 +6,11 @@
 #include "CodecChoice.h"
 #include "FileSystem.h"
 #include "ImageFile.h"
+#include "JpzLibrary.h"
 #include "MemoryStream.h"
 #include "PasswordSource.h"
+#include "PathList.h"
+#include "ProgressLine.h"
 #include "murkcheck.h"
 
 namespace murk::cli {
@@ -35,50 +38,98 @@ TShieldSelection SelectionFor(TFormat format) {
             selection.ShieldKind = 2;
             selection.UltraEnabled = true;
             break;
+        case TFormat::Jpz:
+            selection.ShieldKind = 3;
+            break;
     }
     return selection;
 }
 
+// Holds the Jpz library for one command.
+class TJpzUse {
+public:
+    explicit TJpzUse(bool wanted) : FAvailable(wanted && TJpzLibrary::Instance().Load()) {}
+    ~TJpzUse() { TJpzLibrary::Instance().Release(); }
+    TJpzUse(const TJpzUse&) = delete;
+    TJpzUse& operator=(const TJpzUse&) = delete;
+    bool Available() const { return FAvailable; }
+
+private:
+    bool FAvailable;
+};
+
+class TProcessor {
+public:
+    TProcessor(const TOptions& options, bool encode, std::ostream& out)
+        : FOptions(options),
+          FEncode(encode),
+          FOut(out),
+          FPassword(options.PasswordFile, options.PasswordStdin),
+          FJpz(!encode || options.Format == TFormat::Jpz),
+          FSelection(SelectionFor(options.Format)) {
+        FSelection.JpzAvailable = FJpz.Available();
+        if (encode && options.Format != TFormat::Normal) {
+            FPassword.Get();
+        }
+    }
+
+    // Returns whether the file was rewritten; prints its line.
+    bool Process(const std::string& path, int64_t& size) {
+        if (const std::string folder = DirName(path); FTidiedFolders.insert(folder).second) {
+            RemoveStaleTemporaries(folder);
+        }
+        try {
+            TMemoryStream stream;
+            stream.LoadFromFile(path);
+            size = int64_t(stream.Size());
+            const TMurkState state = TMurkCheck().CheckStream(stream);
+            const bool withPassword =
+                FEncode ? FOptions.Format != TFormat::Normal : NeedsPassword(state);
+            const TCodecOutcome outcome =
+                DispatchCodec(stream, path, FEncode, withPassword ? FPassword.Get() : "",
+                              FEncode ? FOptions.Mode : 1, FSelection);
+            if (outcome.Result == 1) {
+                FOut << (FEncode ? "shielded " : "restored ") << path << "\n";
+                return true;
+            }
+            FOut << "refused " << path << ": " << RefusalText(outcome.Reason);
+            if (!outcome.ErrorText.empty()) {
+                FOut << " (" << outcome.ErrorText << ")";
+            }
+            FOut << "\n";
+        } catch (const FileError& error) {
+            FOut << "failed " << path << ": " << error.what() << "\n";
+        }
+        return false;
+    }
+
+private:
+    const TOptions& FOptions;
+    const bool FEncode;
+    std::ostream& FOut;
+    TPasswordSource FPassword;
+    TJpzUse FJpz;
+    TShieldSelection FSelection;
+    std::set<std::string> FTidiedFolders;
+};
+
 // Shields or restores every picture among the paths, one line each.
 int ProcessPaths(const TOptions& options, bool encode, std::ostream& out, std::ostream& err) {
-    TPasswordSource password(options.PasswordFile, options.PasswordStdin);
-    const TShieldSelection selection = SelectionFor(options.Format);
-    const int mode = encode ? options.Mode : 1;
+    const std::vector<std::string> paths = ExpandPaths(options.Paths, options.Recursive);
     int status = 0;
-    std::set<std::string> tidiedFolders;
     try {
-        if (encode && options.Format != TFormat::Normal) {
-            password.Get();
-        }
-        for (const std::string& path : options.Paths) {
+        TProcessor processor(options, encode, out);
+        TProgressLine progress(err, paths.size());
+        for (const std::string& path : paths) {
+            progress.Clear();
+            int64_t size = 0;
             if (!IsPicturePath(path)) {
                 out << "skipped " << path << "\n";
-                continue;
+            } else if (!processor.Process(path, size)) {
+                status = 1;
             }
-            if (const std::string folder = DirName(path); tidiedFolders.insert(folder).second) {
-                RemoveStaleTemporaries(folder);
-            }
-            try {
-                TMemoryStream stream;
-                stream.LoadFromFile(path);
-                const TMurkState state = TMurkCheck().CheckStream(stream);
-                const bool withPassword =
-                    encode ? options.Format != TFormat::Normal : NeedsPassword(state);
-                const TCodecOutcome outcome = DispatchCodec(
-                    stream, path, encode, withPassword ? password.Get() : "", mode, selection);
-                if (outcome.Result == 1) {
-                    out << (encode ? "shielded " : "restored ") << path << "\n";
-                    continue;
-                }
-                out << "refused " << path << ": " << RefusalText(outcome.Reason);
-                if (!outcome.ErrorText.empty()) {
-                    out << " (" << outcome.ErrorText << ")";
-                }
-                out << "\n";
-            } catch (const FileError& error) {
-                out << "failed " << path << ": " << error.what() << "\n";
-            }
-            status = 1;
+            out.flush();
+            progress.FileDone(size);
         }
     } catch (const PasswordError& error) {
         out.flush();
@@ -92,7 +143,7 @@ int ProcessPaths(const TOptions& options, bool encode, std::ostream& out, std::o
 
 int RunCheck(const TOptions& options, std::ostream& out, std::ostream& err) {
     int status = 0;
-    for (const std::string& path : options.Paths) {
+    for (const std::string& path : ExpandPaths(options.Paths, options.Recursive)) {
         if (!IsPicturePath(path)) {
             err << "skipped " << path << "\n";
             continue;

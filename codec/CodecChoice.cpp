@@ -1,6 +1,7 @@
 #include "CodecChoice.h"
 
 #include "ExtraCodec.h"
+#include "JpzCodec.h"
 #include "NormalCodec.h"
 #include "ThumbnailCache.h"
 #include "UltraCodec.h"
@@ -43,6 +44,7 @@ std::unique_ptr<TCodec> CreateCodec(TCodecKind kind, const TCodecOption& option)
         case TCodecKind::Ultra:
             return std::make_unique<TUltraCodec>(option);
         case TCodecKind::Jpz:
+            return std::make_unique<TJpzCodec>(option);
         case TCodecKind::None:
             break;
     }

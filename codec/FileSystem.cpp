@@ -3,15 +3,16 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
+#include <signal.h>
 #include <sys/random.h>
 #include <sys/uio.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 #include "OutputStream.h"
@@ -58,6 +59,8 @@ std::string ResolvedPath(const std::string& path) {
     return resolved;
 }
 
+// ".murkwell-<pid>-<8 random>.tmp": the process id tells a later run
+// whether the writer is gone.
 std::string RandomTempName() {
     static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     uint8_t random[8] = {};
@@ -67,11 +70,38 @@ std::string RandomTempName() {
             random[i] = uint8_t((::getpid() >> i) ^ i * 37);
         }
     }
-    std::string name = kTempPrefix;
+    std::string name = kTempPrefix + std::to_string(::getpid()) + "-";
     for (uint8_t byte : random) {
         name += kAlphabet[byte % (sizeof kAlphabet - 1)];
     }
     return name + kTempSuffix;
+}
+
+// The writer's process id of a temporary's name; 0 when it is not one.
+pid_t TemporaryOwner(std::string_view name) {
+    constexpr size_t prefix = sizeof kTempPrefix - 1, suffix = sizeof kTempSuffix - 1;
+    if (!name.starts_with(kTempPrefix) || !name.ends_with(kTempSuffix) ||
+        name.size() < prefix + 2 + 8 + suffix) {
+        return 0;
+    }
+    const std::string_view middle = name.substr(prefix, name.size() - prefix - suffix);
+    const size_t dash = middle.find('-');
+    if (dash == 0 || dash == std::string_view::npos || middle.size() - dash - 1 != 8) {
+        return 0;
+    }
+    pid_t pid = 0;
+    for (char c : middle.substr(0, dash)) {
+        if (c < '0' || c > '9' || pid > 100000000) {
+            return 0;
+        }
+        pid = pid * 10 + (c - '0');
+    }
+    for (char c : middle.substr(dash + 1)) {
+        if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))) {
+            return 0;
+        }
+    }
+    return pid;
 }
 
 bool WriteAll(int fd, const TOutputStream& content, int& error) {
@@ -129,24 +159,21 @@ std::string DirName(const std::string& path) {
 }
 
 bool IsReplaceTemporaryName(const std::string& name) {
-    return name.size() == sizeof kTempPrefix - 1 + 8 + sizeof kTempSuffix - 1 &&
-           name.starts_with(kTempPrefix) && name.ends_with(kTempSuffix);
+    return TemporaryOwner(name) > 0;
 }
 
-void RemoveStaleTemporaries(const std::string& folder, int minimumAge) {
+void RemoveStaleTemporaries(const std::string& folder) {
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr) {
         return;
     }
-    struct timespec now {};
-    ::clock_gettime(CLOCK_REALTIME, &now);
     while (const dirent* entry = ::readdir(dir)) {
+        const pid_t owner = TemporaryOwner(entry->d_name);
         struct stat st {};
-        // The modification time is the original's; the change time is when
-        // the temporary got its name.
-        if (IsReplaceTemporaryName(entry->d_name) &&
+        // A live writer (ours or another user's) may be about to rename it.
+        if (owner > 0 && owner != ::getpid() && ::kill(owner, 0) != 0 && errno == ESRCH &&
             ::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-            S_ISREG(st.st_mode) && now.tv_sec - st.st_ctim.tv_sec >= minimumAge) {
+            S_ISREG(st.st_mode)) {
             ::unlinkat(::dirfd(dir), entry->d_name, 0);
         }
     }

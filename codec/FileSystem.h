@@ -74,10 +74,10 @@ void ReplaceFileContent(const std::string& path, const TOutputStream& content,
 // rename.
 bool IsReplaceTemporaryName(const std::string& name);
 
-// Removes such temporaries that a killed process left in folder. Only those
-// named more than minimumAge seconds ago are taken, so a save running in
-// another process at the same time is never disturbed.
-void RemoveStaleTemporaries(const std::string& folder, int minimumAge = 60);
+// Removes such temporaries that a killed process left in folder. Each name
+// carries its writer's process id; only those whose writer is gone are
+// taken, so a save running in another process is never disturbed.
+void RemoveStaleTemporaries(const std::string& folder);
 
 std::string BaseName(const std::string& path);
 std::string DirName(const std::string& path);

@@ -8,7 +8,8 @@
 
 namespace murktest {
 
-TCliResult RunCli(const std::vector<std::string>& args, const std::string& input) {
+TCliResult RunCli(const std::vector<std::string>& args, const std::string& input,
+                  const std::vector<std::string>& environment) {
     TTempDir io;
     const std::string in = io.File("in"), out = io.File("out"), err = io.File("err");
     WriteBytes(in, TBytes(input.begin(), input.end()));
@@ -29,6 +30,9 @@ TCliResult RunCli(const std::vector<std::string>& args, const std::string& input
         ::dup2(inFd, 0);
         ::dup2(outFd, 1);
         ::dup2(errFd, 2);
+        for (const auto& variable : environment) {
+            ::putenv(const_cast<char*>(variable.c_str()));
+        }
         ::execv(pointers[0], pointers.data());
         ::_exit(127);
     }

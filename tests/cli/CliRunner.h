@@ -12,7 +12,9 @@ struct TCliResult {
 };
 
 // Runs murkwell-cli with the arguments, feeding input on standard input
-// (which is then not a terminal).
-TCliResult RunCli(const std::vector<std::string>& args, const std::string& input = {});
+// (which is then not a terminal), with the environment variables given as
+// NAME=VALUE added.
+TCliResult RunCli(const std::vector<std::string>& args, const std::string& input = {},
+                  const std::vector<std::string>& environment = {});
 
 }  // namespace murktest

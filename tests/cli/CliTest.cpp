@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "CliRunner.h"
 #include "TestFiles.h"
 
@@ -132,4 +134,58 @@ TEST_F(Cli, CheckReportsMissingFilesAndSkipsOthers) {
     EXPECT_EQ(check.Out, "[ Jpeg  ]\t" + std::to_string(FPlain.size()) + "\t" + a + "\n");
     EXPECT_NE(check.Err.find("failed " + Path("gone.jpg")), std::string::npos);
     EXPECT_NE(check.Err.find("skipped " + Path("p")), std::string::npos);
+}
+
+TEST_F(Cli, FoldersAreTakenInOrderAndRecursionIsAsked) {
+    const std::string top = Path("top");
+    std::filesystem::create_directories(top + "/sub");
+    std::filesystem::create_directories(top + "/.hidden");
+    for (const char* name : {"b.jpg", "A.JPG", "sub/c.jpeg", ".hidden/d.jpg", "notes.txt"}) {
+        WriteBytes(top + "/" + name, FPlain);
+        SetFileMtime(top + "/" + name, SampleMtime());
+    }
+    auto flat = RunCli({"shield", "--format", "normal", top});
+    EXPECT_EQ(flat.Status, 0) << flat.Err;
+    EXPECT_EQ(flat.Out, "shielded " + top + "/A.JPG\nshielded " + top + "/b.jpg\n");
+
+    auto deep = RunCli({"restore", "-r", top});
+    EXPECT_EQ(deep.Status, 1);
+    EXPECT_EQ(deep.Out, "restored " + top + "/A.JPG\nrestored " + top + "/b.jpg\nrefused " + top +
+                            "/sub/c.jpeg: not a shielded file\n");
+    for (const char* name : {"b.jpg", "A.JPG", "sub/c.jpeg", ".hidden/d.jpg"}) {
+        EXPECT_EQ(ReadBytes(top + "/" + name), FPlain) << name;
+        EXPECT_TRUE(SameTime(FileMtime(top + "/" + name), SampleMtime())) << name;
+    }
+
+    auto check = RunCli({"check", "-r", top});
+    EXPECT_EQ(check.Out.find("d.jpg"), std::string::npos) << "a hidden folder is not entered";
+    EXPECT_NE(check.Out.find(top + "/sub/c.jpeg"), std::string::npos);
+}
+
+TEST_F(Cli, JpzShieldAndRestoreThroughTheLibrary) {
+    const std::string a = Path("a.jpg");
+    WriteBytes(Path("p8"), {'1', '2', '3', '4', '5', '6', '7', '8', '\n'});
+    WriteBytes(Path("other8"), {'8', '7', '6', '5', '4', '3', '2', '1', '\n'});
+    WriteBytes(Path("p7"), {'1', '2', '3', '4', '5', '6', '7', '\n'});
+
+    auto tooShort = RunCli({"shield", "--format", "jpz", "--password-file", Path("p7"), a});
+    EXPECT_EQ(tooShort.Status, 1);
+    EXPECT_EQ(tooShort.Out, "refused " + a + ": the password is too short\n");
+
+    ASSERT_EQ(RunCli({"shield", "--format", "jpz", "--password-file", Path("p8"), a}).Status, 0);
+    const TBytes shielded = ReadBytes(a);
+    EXPECT_EQ(Hex(TBytes(shielded.begin(), shielded.begin() + 4)), "8f988c87");
+
+    auto missing = RunCli({"restore", "--password-file", Path("p8"), a}, "", {"MURKWELL_JPZ=none"});
+    EXPECT_EQ(missing.Status, 1);
+    EXPECT_EQ(missing.Out, "refused " + a + ": Jpz library not available\n");
+
+    auto wrong = RunCli({"restore", "--password-file", Path("other8"), a});
+    EXPECT_EQ(wrong.Status, 1);
+    EXPECT_EQ(ReadBytes(a), shielded);
+
+    ASSERT_EQ(RunCli({"restore", "--password-file", Path("p8"), a}).Status, 0);
+    EXPECT_EQ(ReadBytes(a), FPlain);
+    EXPECT_TRUE(SameTime(FileMtime(a), SampleMtime()));
+    EXPECT_FALSE(std::filesystem::exists(Path("a.jpz")));
 }

@@ -21,7 +21,7 @@ cmake --build "$build" -j "$(nproc)" --target "${targets[@]}" >/dev/null
 
 work=$build/fuzz-work
 mkdir -p "$work"
-"$build/tests/fuzz/fuzz_make_seeds" "$work/seeds"
+"$build/bin/fuzz_make_seeds" "$work/seeds"
 
 status=0
 printf '%-18s %10s %12s %8s %s\n' harness seconds execs/s corpus finding
@@ -30,7 +30,7 @@ for harness in "${harnesses[@]}"; do
     findings=$work/findings/$harness
     mkdir -p "$corpus" "$findings"
     log=$work/$harness.log
-    if "$build/tests/fuzz/fuzz_$harness" -max_total_time="$seconds" -print_final_stats=1 \
+    if "$build/bin/fuzz_$harness" -max_total_time="$seconds" -print_final_stats=1 \
         -artifact_prefix="$findings/" "$corpus" "$work/seeds/$harness" >"$log" 2>&1; then
         finding=none
     else

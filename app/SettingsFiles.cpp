@@ -1,0 +1,89 @@
+#include "SettingsFiles.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace murk {
+
+QString SettingsFolder() {
+    const QString home = qEnvironmentVariable("MURKWELL_HOME");
+    if (!home.isEmpty()) {
+        return QDir::cleanPath(home);
+    }
+    // The base directory rules ignore a relative XDG_CONFIG_HOME.
+    const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (!config.isEmpty() && QDir::isAbsolutePath(config)) {
+        return QDir::cleanPath(config + QStringLiteral("/murkwell"));
+    }
+    return QDir::cleanPath(QDir::homePath() + QStringLiteral("/.config/murkwell"));
+}
+
+bool EnsureSettingsFolder() {
+    const QString folder = SettingsFolder();
+    const QFileInfo info(folder);
+    if (info.exists()) {
+        return info.isDir();
+    }
+    if (!QDir().mkpath(info.absolutePath())) {
+        return false;
+    }
+    return QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) ||
+           QFileInfo(folder).isDir();
+}
+
+QStringList ReadTextList(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    QString text = QString::fromUtf8(file.readAll());
+    if (text.startsWith(QChar(0xFEFF))) {
+        text.remove(0, 1);
+    }
+    QStringList lines = text.split(QLatin1Char('\n'));
+    // The line break of the last line does not start another line.
+    if (lines.last().isEmpty()) {
+        lines.removeLast();
+    }
+    for (QString& line : lines) {
+        if (line.endsWith(QLatin1Char('\r'))) {
+            line.chop(1);
+        }
+    }
+    return lines;
+}
+
+bool WriteTextList(const QString& path, const QStringList& lines, TFileAccess access) {
+    if (access == TFileAccess::Private && !MakePrivateFile(path)) {
+        return false;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    QByteArray content;
+    for (const QString& line : lines) {
+        content += line.toUtf8();
+        content += '\n';
+    }
+    return file.write(content) == content.size() && file.commit();
+}
+
+bool MakePrivateFile(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        return false;
+    }
+    const bool narrowed = ::fchmod(fd, 0600) == 0;
+    ::close(fd);
+    return narrowed;
+}
+
+}  // namespace murk

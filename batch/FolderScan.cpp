@@ -1,0 +1,102 @@
+#include "FolderScan.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <QFile>
+#include <QString>
+#include <algorithm>
+#include <numeric>
+
+#include "FileSystem.h"
+#include "ImageFile.h"
+
+namespace murk {
+
+namespace {
+
+class TDirHandle {
+public:
+    explicit TDirHandle(const std::string& path) : FDir(::opendir(path.c_str())) {}
+    ~TDirHandle() {
+        if (FDir != nullptr) {
+            ::closedir(FDir);
+        }
+    }
+    TDirHandle(const TDirHandle&) = delete;
+    TDirHandle& operator=(const TDirHandle&) = delete;
+    DIR* Get() const { return FDir; }
+
+private:
+    DIR* FDir;
+};
+
+// A folder whose attribute set is exactly the directory attribute.
+bool IsPlainFolder(const std::string& path, unsigned char type) {
+    if (type != DT_DIR && type != DT_UNKNOWN) {
+        return false;
+    }
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        return false;
+    }
+    const auto attributes = FileAttributes(path);
+    return attributes && *attributes == faDirectory;
+}
+
+}  // namespace
+
+bool IsImageFile(std::string_view Ext, const TImageFilter& filter) {
+    return IsImageExtension(Ext, filter.RenameExt, filter.NewExt);
+}
+
+bool IsFolder(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+void ScanFolder(const std::string& Folder, std::vector<std::string>& List, bool Recurse,
+                const TImageFilter& filter) {
+    std::string base = Folder;
+    if (!base.empty() && base.back() == '/') {
+        base.pop_back();
+    }
+    TDirHandle dir(base.empty() ? std::string("/") : base);
+    if (dir.Get() == nullptr) {
+        return;
+    }
+    while (const dirent* entry = ::readdir(dir.Get())) {
+        const std::string_view name = entry->d_name;
+        if (name == "." || name == "..") {
+            continue;
+        }
+        std::string path = base + "/" + std::string(name);
+        if (Recurse && IsPlainFolder(path, entry->d_type)) {
+            ScanFolder(path, List, true, filter);
+        } else if (IsImageFile(LowerExtension(name), filter)) {
+            List.push_back(std::move(path));
+        }
+    }
+}
+
+void SortPaths(std::vector<std::string>& paths) {
+    std::vector<QString> keys;
+    keys.reserve(paths.size());
+    for (const auto& path : paths) {
+        keys.push_back(QFile::decodeName(QByteArray::fromStdString(path)).toCaseFolded());
+    }
+    std::vector<size_t> order(paths.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        const int byKey = keys[a].compare(keys[b]);
+        return byKey != 0 ? byKey < 0 : paths[a] < paths[b];
+    });
+    std::vector<std::string> sorted;
+    sorted.reserve(paths.size());
+    for (size_t index : order) {
+        sorted.push_back(std::move(paths[index]));
+    }
+    paths = std::move(sorted);
+}
+
+}  // namespace murk

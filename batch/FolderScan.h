@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace murk {
+
+// The extension settings that decide which names are pictures.
+struct TImageFilter {
+    bool RenameExt = false;
+    // The new extension without its dot, compared exactly as stored.
+    std::string NewExt;
+};
+
+// Ext has its dot and is already in lower case.
+bool IsImageFile(std::string_view Ext, const TImageFilter& filter);
+
+// Whether path names an existing folder (a symbolic link to one counts).
+bool IsFolder(const std::string& path);
+
+// Appends the full paths of the picture files of Folder to List, in the
+// order the file system gives them. With Recurse, a sub-folder is entered
+// only when it is a plain folder (writable, not hidden, not a symbolic
+// link); any other folder entry is tested like a file name.
+void ScanFolder(const std::string& Folder, std::vector<std::string>& List, bool Recurse,
+                const TImageFilter& filter);
+
+// Case-insensitive order of the whole path; paths that differ only in case
+// keep a fixed order among themselves.
+void SortPaths(std::vector<std::string>& paths);
+
+}  // namespace murk

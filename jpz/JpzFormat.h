@@ -1,0 +1,51 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+namespace jpz {
+
+constexpr size_t kSaltSize = 16;
+constexpr size_t kFileValueSize = 16;
+constexpr size_t kNonceSize = 12;
+constexpr size_t kKeySize = 32;
+constexpr size_t kTagSize = 16;
+constexpr size_t kHeaderSize = 64;
+
+struct TKdfCost {
+    uint32_t MemoryKiB = 0;
+    uint32_t Passes = 0;
+    uint32_t Lanes = 0;
+
+    bool operator==(const TKdfCost&) const = default;
+};
+
+// The lowest Argon2id cost that current password-storage guidance accepts.
+constexpr TKdfCost kDefaultCost{19 * 1024, 2, 1};
+
+// A file asking for more is refused, so a hostile one cannot exhaust the
+// machine.
+constexpr uint32_t kMaxMemoryKiB = 1024 * 1024;
+constexpr uint32_t kMaxPasses = 10;
+constexpr uint32_t kMaxLanes = 16;
+
+// Whether Argon2id accepts the cost and it stays within the limits above.
+bool CostAcceptable(const TKdfCost& cost);
+
+struct TJpzHeader {
+    TKdfCost Cost;
+    std::array<uint8_t, kSaltSize> Salt = {};
+    std::array<uint8_t, kFileValueSize> FileValue = {};
+    std::array<uint8_t, kNonceSize> Nonce = {};
+};
+
+void WriteHeader(const TJpzHeader& header, std::span<uint8_t, kHeaderSize> bytes);
+
+// Reads the header at the start of a whole ".jpz" file. False for a file
+// too short to hold the header and the tag, of another magic or version, or
+// whose cost is not acceptable.
+bool ParseHeader(std::span<const uint8_t> file, TJpzHeader& header);
+
+}  // namespace jpz
