@@ -316,7 +316,8 @@ TEST_F(SettingsStore, MalformedOrOutOfRangeValuesAreMended) {
 }
 
 TEST_F(SettingsStore, UnreadableFilesGiveDefaultsAndAreReplacedAtClose) {
-    const std::string garbage("\x00\xff[Murk\nMainWidth\n=\x01\x02]]\n", 26);
+    static const char kGarbage[] = "\x00\xff[Murk\nMainWidth\n=\x01\x02]]\n";
+    const std::string garbage(kGarbage, sizeof kGarbage - 1);
     WriteText(Path("murkw.ini"), garbage);
     WriteText(Path("registry.ini"), garbage);
     TAppSettings s;
