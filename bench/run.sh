@@ -10,7 +10,7 @@ build=${MURKWELL_BENCH_BUILD:-$root/build-release}
 "$root/scripts/setup.sh" "$root/scripts/packages-bench.txt"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$build" -j "$(nproc)" --target murkwell-cli jpz bench_classify_baseline \
-    bench_copy_baseline bench_make_files bench_peak_rss >/dev/null
+    bench_copy_baseline bench_make_files bench_peak_rss bench_listing_run >/dev/null
 
 cli=$build/bin/murkwell-cli
 bin=$build/bin
@@ -57,6 +57,12 @@ mapfile -t many < <(ls -d "$work"/many/*.jpg)
 row "classify 20,000 files of 50-500 KB" \
     "$(median_ms "$cli" check "${many[@]}")" \
     "$(median_ms "$bin/bench_classify_baseline" "${many[@]}")" 1.5
+
+# The listing run a folder choice starts, headless, against the CLI's check
+# of the same folder.
+row "listing run of 20,000 files (batch layer)" \
+    "$(median_ms "$bin/bench_listing_run" "$work/many")" \
+    "$(median_ms "$cli" check "$work/many")" 3
 
 # Shield and restore 300 files of 2-8 MB in each format.
 mkdir "$work/big"
