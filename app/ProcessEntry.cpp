@@ -1,7 +1,12 @@
 #include "ProcessEntry.h"
 
 #include <QApplication>
+#include <QMenu>
+#include <QScreen>
 #include <QTimer>
+#include <QToolButton>
+
+#include <memory>
 
 #include "SingleInstance.h"
 
@@ -14,22 +19,36 @@ constexpr int ScreenshotPollMs = 200;
 constexpr int ScreenshotPolls = 600;
 
 // Polls until the window has started and listed its folder, then waits one
-// more poll so the rows and the preview are painted.
+// more poll so the rows and the preview are painted, saves the window, opens
+// the help drop-down and saves the screen beside it ("-help.png"), so the
+// Japanese items can be seen too.
 void SaveScreenshotWhenListed(TMainFm& window, const QString& path) {
     auto* timer = new QTimer(&window);
     auto polls = std::make_shared<int>(0);
-    auto ready = std::make_shared<bool>(false);
-    QObject::connect(timer, &QTimer::timeout, &window, [&window, path, timer, polls, ready] {
+    auto stage = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, &window, [&window, path, timer, polls, stage] {
         const bool listed = window.Started() && !window.Busy();
-        if (*ready && listed) {
-            timer->stop();
+        if (*stage == 2) {
+            QString helpPath = path;
+            if (helpPath.endsWith(QStringLiteral(".png"))) {
+                helpPath.chop(4);
+            }
+            helpPath += QStringLiteral("-help.png");
+            if (QScreen* screen = QGuiApplication::primaryScreen()) {
+                screen->grabWindow(0).save(helpPath, "PNG");
+            }
+            window.ppHelps->hide();
+        } else if (*stage == 1 && listed) {
             window.grab().save(path, "PNG");
-            window.close();
-        } else if (++*polls >= ScreenshotPolls) {
-            timer->stop();
-            window.close();
+            window.ppHelps->popup(window.btnHelp->mapToGlobal(window.btnHelp->rect().bottomLeft()));
+            *stage = 2;
+            return;
+        } else if (++*polls < ScreenshotPolls) {
+            *stage = listed ? 1 : 0;
+            return;
         }
-        *ready = listed;
+        timer->stop();
+        window.close();
     });
     timer->start(ScreenshotPollMs);
 }

@@ -192,8 +192,7 @@ void TPreviewArea::mouseReleaseEvent(QMouseEvent* event) {
     }
 }
 
-TShadowLabel::TShadowLabel(const QString& text, QWidget* parent)
-    : QWidget(parent), FCaption(text) {
+TShadowLabel::TShadowLabel(const QString& text, QWidget* parent) : QWidget(parent), FCaption(text) {
     QFont bold = font();
     bold.setBold(true);
     setFont(bold);
@@ -277,8 +276,8 @@ void TMainFm::CreateToolbars(QWidget* content) {
     auto* layout = static_cast<QVBoxLayout*>(content->layout());
 
     Toolbar972 = ToolbarRow(QStringLiteral("Toolbar972"), content);
-    btnExit = ToolButton(Toolbar972, QStringLiteral("Exit"), QStringLiteral("プログラムを終了します"),
-                         HoverIcon(tiExitHot, tiExit));
+    btnExit = ToolButton(Toolbar972, QStringLiteral("Exit"),
+                         QStringLiteral("プログラムを終了します"), HoverIcon(tiExitHot, tiExit));
     btnCancel = ToolButton(Toolbar972, QStringLiteral("Cancel"), QStringLiteral("処理の中止"),
                            ToolbarIcon(tiCancel));
     btnCancel->setEnabled(false);
@@ -318,8 +317,8 @@ void TMainFm::CreateToolbars(QWidget* content) {
     layout->addWidget(Toolbar972);
 
     Toolbar973 = ToolbarRow(QStringLiteral("Toolbar973"), content);
-    btnSubDir = ToolButton(Toolbar973, QStringLiteral("SubDir"), QStringLiteral("ディレクトリモード"),
-                           ToolbarIcon(tiCurrent));
+    btnSubDir = ToolButton(Toolbar973, QStringLiteral("SubDir"),
+                           QStringLiteral("ディレクトリモード"), ToolbarIcon(tiCurrent));
     btnPassWord = new TShadowLabel(QStringLiteral("PassWord"), Toolbar973);
     cbAngou = EditableBox(QStringLiteral("画像のパスワードを入力"), Toolbar973);
     btnAllMode = ToolButton(Toolbar973, QStringLiteral("All Mode"),
@@ -363,11 +362,13 @@ void TMainFm::CreateToolbars(QWidget* content) {
     auto* panels = new QSplitter(Qt::Horizontal, Toolbar978);
     panels->setChildrenCollapsible(false);
     panels->setHandleWidth(4);
-    pnTotal = Panel(QStringLiteral(" Total : 0"), QStringLiteral("入力されたＪＰＥＧファイルの総数"),
-                    panels);
-    pnProc = Panel(QStringLiteral(" Processed :  0"), QStringLiteral("処理されたファイル数"), panels);
+    pnTotal = Panel(QStringLiteral(" Total : 0"),
+                    QStringLiteral("入力されたＪＰＥＧファイルの総数"), panels);
+    pnProc =
+        Panel(QStringLiteral(" Processed :  0"), QStringLiteral("処理されたファイル数"), panels);
     pnTime = Panel(QStringLiteral(" Time : 0.0 sec"), QStringLiteral("処理にかかった時間"), panels);
-    pnFileName = Panel(QStringLiteral(" FileName : "), QStringLiteral("処理中のファイル名"), panels);
+    pnFileName =
+        Panel(QStringLiteral(" FileName : "), QStringLiteral("処理中のファイル名"), panels);
     // A long name is cut at the panel's edge instead of widening the window.
     pnFileName->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     pnFileName->setMinimumWidth(40);
@@ -421,8 +422,8 @@ void TMainFm::CreateBody(QWidget* content) {
     }
     TreeView->setHeaderHidden(true);
     TreeView->setRootIndex(FolderModel->index(QDir::rootPath()));
-    // The tree is the target of drops over it, so that its event filter can
-    // discard them before they reach the window.
+    // The tree is the target of drags over it, so that its event filter can
+    // refuse them before they reach the window.
     TreeView->setAcceptDrops(true);
     pbImageArea = new TPreviewArea(SpLeftMain);
     pbImageArea->setObjectName(QStringLiteral("pbImageArea"));
@@ -455,8 +456,10 @@ void TMainFm::CreateBody(QWidget* content) {
     layout->addWidget(Splitter4main, 1);
 
     Toolbar971 = ToolbarRow(QStringLiteral("Toolbar971"), content);
-    btnBackSub = ToolButton(Toolbar971, {}, QStringLiteral("前の画像"), HoverIcon(tiBackHot, tiBack));
-    btnNextSub = ToolButton(Toolbar971, {}, QStringLiteral("次の画像"), HoverIcon(tiNextHot, tiNext));
+    btnBackSub =
+        ToolButton(Toolbar971, {}, QStringLiteral("前の画像"), HoverIcon(tiBackHot, tiBack));
+    btnNextSub =
+        ToolButton(Toolbar971, {}, QStringLiteral("次の画像"), HoverIcon(tiNextHot, tiNext));
     pnTotalSize = Panel(QStringLiteral("0 MB"), {}, Toolbar971);
     pnProcedTotalSize = Panel(QStringLiteral("0 MB"), {}, Toolbar971);
     for (QLabel* panel : {pnTotalSize, pnProcedTotalSize}) {
@@ -582,6 +585,16 @@ void TMainFm::Connect() {
     connect(Cut1, &QAction::triggered, this,
             [this] { PassListEdit([](QComboBox* box) { box->lineEdit()->cut(); }); });
 
+    // The folder model reads and sorts folders in the background, which
+    // moves the folder to show; it is shown again until the user takes over
+    // the tree.
+    const auto showAgain = [this] {
+        if (!FTreeFolder.isEmpty()) {
+            ShowTreeFolder();
+        }
+    };
+    connect(FolderModel, &QFileSystemModel::layoutChanged, this, showAgain);
+    connect(FolderModel, &QFileSystemModel::rowsInserted, this, showAgain);
     connect(TreeView, &QTreeView::clicked, this,
             [this](const QModelIndex& index) { TreeViewClick(FolderModel->filePath(index)); });
     connect(ListView->header(), &QHeaderView::sectionClicked, this,
@@ -597,9 +610,10 @@ void TMainFm::Connect() {
 
     for (QObject* watched :
          {static_cast<QObject*>(cbDir->lineEdit()), static_cast<QObject*>(cbAngou->view()),
-          static_cast<QObject*>(TreeView), static_cast<QObject*>(ListView),
-          static_cast<QObject*>(ListView->viewport()), static_cast<QObject*>(pbImageArea),
-          static_cast<QObject*>(AnimateMain), static_cast<QObject*>(btnPopup)}) {
+          static_cast<QObject*>(TreeView), static_cast<QObject*>(TreeView->viewport()),
+          static_cast<QObject*>(ListView), static_cast<QObject*>(ListView->viewport()),
+          static_cast<QObject*>(pbImageArea), static_cast<QObject*>(AnimateMain),
+          static_cast<QObject*>(btnPopup)}) {
         watched->installEventFilter(this);
     }
 
@@ -619,7 +633,8 @@ void TMainFm::Connect() {
     connect(ppJpzEncode, &QAction::triggered, this, &TMainFm::ppJpzEncodeClick);
     connect(Reverse1, &QAction::triggered, this, [this] { FCommands->Reverse1Click(); });
     connect(ppTrash, &QAction::triggered, this, [this] {
-        ShowMessageBox(this, QStringLiteral("warnning"), QStringLiteral("この機能はまだ動きません"));
+        ShowMessageBox(this, QStringLiteral("warnning"),
+                       QStringLiteral("この機能はまだ動きません"));
     });
     connect(ppOption, &QAction::triggered, this, &TMainFm::ppOptionClick);
     connect(ItmMurkCheckMode, &QAction::triggered, this,
@@ -661,7 +676,8 @@ void TMainFm::FormCreate() {
     for (int column = 0; column < ListColumnCount; ++column) {
         ListView->header()->resizeSection(column, FSettings.ColumnWidths[size_t(column)]);
     }
-    Splitter4main->setSizes({FSettings.TreeViewWidth, FSettings.MainWidth - FSettings.TreeViewWidth});
+    Splitter4main->setSizes(
+        {FSettings.TreeViewWidth, FSettings.MainWidth - FSettings.TreeViewWidth});
 
     // Start-up always selects Extra.
     FOperation.EncDisp = 0;
@@ -975,8 +991,8 @@ void TMainFm::btnNextClick() {
         const int row = rows.front();
         if (row + 1 < FList.rowCount()) {
             const QModelIndex next = FList.index(row + 1, 0);
-            FSelection.setCurrentIndex(
-                next, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            FSelection.setCurrentIndex(next,
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
             ListView->scrollTo(next);
             FSelection.select(FList.index(row, 0),
                               QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
@@ -1068,11 +1084,21 @@ void TMainFm::SelectTreeFolder(const QString& folder) {
     if (!IsFolderPath(folder)) {
         return;
     }
-    const QModelIndex index = FolderModel->index(QDir::cleanPath(folder));
-    if (index.isValid()) {
-        TreeView->setCurrentIndex(index);
-        TreeView->scrollTo(index);
+    FTreeFolder = QDir::cleanPath(folder);
+    ShowTreeFolder();
+}
+
+void TMainFm::ShowTreeFolder() {
+    const QModelIndex index = FolderModel->index(FTreeFolder);
+    if (!index.isValid()) {
+        return;
     }
+    // Opened before the scroll, which lays out only what was open already.
+    for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent()) {
+        TreeView->expand(parent);
+    }
+    TreeView->setCurrentIndex(index);
+    TreeView->scrollTo(index);
 }
 
 void TMainFm::FillComboKeepingText(QComboBox* box, const QStringList& items) {
@@ -1126,11 +1152,26 @@ void TMainFm::ApplyLayout(int Index) {
 
 bool TMainFm::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    // Drags over the tree stop there: the tree takes their start, so Qt does
+    // not hand them on to the window, refuses every position, and drops a
+    // drop that comes all the same.
+    if (watched == TreeView && type == QEvent::DragEnter) {
+        event->accept();
+        return true;
+    }
+    if (watched == TreeView && type == QEvent::DragMove) {
+        event->ignore();
+        return true;
+    }
     if (watched == TreeView && type == QEvent::Drop) {
-        // Accepted, so that it is not handed on to the window, and dropped.
         static_cast<QDropEvent*>(event)->setDropAction(Qt::IgnoreAction);
         event->accept();
         return true;
+    }
+    if ((watched == TreeView && type == QEvent::KeyPress) ||
+        (watched == TreeView->viewport() &&
+         (type == QEvent::MouseButtonPress || type == QEvent::Wheel))) {
+        FTreeFolder.clear();
     }
     if (watched == ListView && type == QEvent::KeyPress) {
         // Not consumed: the list moves its own way too.
@@ -1167,6 +1208,12 @@ void TMainFm::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void TMainFm::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    }
+}
+
+void TMainFm::dragMoveEvent(QDragMoveEvent* event) {
     if (event->mimeData()->hasUrls()) {
         event->acceptProposedAction();
     }
@@ -1358,10 +1405,10 @@ void TMainFm::ShowEndMessage(TEndMessagePlace place, const QString& text) {
         return;
     }
     const QRect frame = frameGeometry();
-    const QPoint corner = place == TEndMessagePlace::ListViewCentre
-                              ? ListView->mapToGlobal(ListView->rect().center())
-                              : QPoint(frame.left() + frame.width() / 2,
-                                       frame.top() + frame.height() / 2);
+    const QPoint corner =
+        place == TEndMessagePlace::ListViewCentre
+            ? ListView->mapToGlobal(ListView->rect().center())
+            : QPoint(frame.left() + frame.width() / 2, frame.top() + frame.height() / 2);
     FEndMesDlg->ShowAt(corner, text);
 }
 
@@ -1375,9 +1422,9 @@ void TMainFm::ShowFailures(const std::vector<TRunFailure>& failures) {
     if (failures.size() > ShownFailures) {
         lines << QStringLiteral("ほか %1 件").arg(failures.size() - ShownFailures);
     }
-    ShowMessageBox(this, QStringLiteral("Warnning"),
-                   QStringLiteral("処理できなかったファイルがあります。\n\n") +
-                       lines.join(QLatin1Char('\n')));
+    ShowMessageBox(
+        this, QStringLiteral("Warnning"),
+        QStringLiteral("処理できなかったファイルがあります。\n\n") + lines.join(QLatin1Char('\n')));
 }
 
 bool TMainFm::ListLineShown() const {

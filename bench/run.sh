@@ -10,7 +10,8 @@ build=${MURKWELL_BENCH_BUILD:-$root/build-release}
 "$root/scripts/setup.sh" "$root/scripts/packages-bench.txt"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$build" -j "$(nproc)" --target murkwell-cli jpz bench_classify_baseline \
-    bench_copy_baseline bench_make_files bench_peak_rss bench_listing_run >/dev/null
+    bench_copy_baseline bench_make_files bench_peak_rss bench_listing_run bench_make_jpeg \
+    bench_preview_decode >/dev/null
 
 cli=$build/bin/murkwell-cli
 bin=$build/bin
@@ -119,6 +120,13 @@ rows+=("$(printf '| peak memory, shield of one 512 MB file | %s MiB | limit %s M
     $((peak_kib / 1024)) $((limit_kib / 1024)) "$(awk -v p="$peak_kib" 'BEGIN { printf "%.2f", p / 524288 }')" \
     "$([[ $peak_kib -le $limit_kib ]] && echo yes || echo NO)")")
 rm -rf "$work/huge"
+
+# The preview of a 6000 x 4000 picture in a 320 x 240 pane, against a full
+# decode by djpeg.
+"$bin/bench_make_jpeg" 6000 4000 "$work/large.jpg"
+row "preview of a 6000 x 4000 JPEG (320 x 240 pane)" \
+    "$(median_ms "$bin/bench_preview_decode" "$work/large.jpg" 320 240)" \
+    "$(median_ms djpeg -outfile /dev/null "$work/large.jpg")" 0.5
 
 echo
 echo "| Row | Program | Baseline | Ratio | Target | Within |"

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QDropEvent>
+#include <QEnterEvent>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -16,9 +17,8 @@
 #include <QSettings>
 #include <QSplitter>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
-
-#include <regex>
 
 #include "FileSelection.h"
 #include "MainFixture.h"
@@ -70,10 +70,12 @@ protected:
 TEST_F(MainWindow, FirstStartOnACleanFolderUsesTheDefaultsAndAsksForANewLoginPassword) {
     std::remove(Path("registry.ini").c_str());
     bool setPasswordMode = false;
+    bool listShownBehindLogin = true;
     AnswerModal([&](QWidget* modal) {
         auto* login = qobject_cast<TdlgMurkin*>(modal);
         ASSERT_NE(login, nullptr) << "the login window must open first";
         setPasswordMode = login->edMurkin2->isVisible();
+        listShownBehindLogin = FWindows->MainFm.ListView->isVisible();
         login->edMurkin->setText(QStringLiteral("abc"));
         login->edMurkin2->setText(QStringLiteral("abc"));
         login->btnEnterClick();
@@ -81,6 +83,8 @@ TEST_F(MainWindow, FirstStartOnACleanFolderUsesTheDefaultsAndAsksForANewLoginPas
     TMainFm& window = Start();
 
     EXPECT_TRUE(setPasswordMode);
+    EXPECT_FALSE(listShownBehindLogin) << "nothing of the folder shows before the login";
+    EXPECT_TRUE(window.ListView->isVisible());
     EXPECT_EQ(Registry(QStringLiteral("version/date2")), QStringLiteral("3;393="));
     EXPECT_EQ(window.size(), QSize(600, 640));
     std::vector<int> widths;
@@ -117,10 +121,11 @@ TEST_F(MainWindow, SettingsWrittenAtCloseAreReadAtTheNextStart) {
         Stop();
     }
     // A value that is not a number gives its default.
-    const std::string ini = ReadText(Path("murkw.ini"));
-    ASSERT_NE(ini.find("MainHeight=520"), std::string::npos) << ini;
-    WriteText(Path("murkw.ini"), std::regex_replace(ini, std::regex("MainHeight=520"),
-                                                    "MainHeight=tall"));
+    std::string ini = ReadText(Path("murkw.ini"));
+    const size_t height = ini.find("MainHeight=520");
+    ASSERT_NE(height, std::string::npos) << ini;
+    ini.replace(height, std::string("MainHeight=520").size(), "MainHeight=tall");
+    WriteText(Path("murkw.ini"), ini);
 
     TMainFm& window = Start();
     EXPECT_EQ(window.size(), QSize(700, 640));
@@ -234,20 +239,26 @@ TEST_F(MainWindow, AFolderDroppedOnTheWindowIsListedAndOneDroppedOnTheTreeIsNot)
     murktest::WriteBytes(dropped.File("z.txt"), picture);
     TMainFm& window = Start({PicturesFolder()});
 
+    // As Qt delivers a drag: its start, a move, then the drop, each to the
+    // widget under the pointer.
     const auto drop = [&](QWidget* target) {
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(QString::fromStdString(dropped.Path()))});
-        QDropEvent event(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        QDragMoveEvent move(QPoint(6, 6), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &move);
+        QDropEvent event(QPointF(6, 6), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(target, &event);
-        return event.isAccepted();
+        return move.isAccepted();
     };
 
-    EXPECT_TRUE(drop(window.TreeView)) << "taken by the tree so the window does not get it";
+    EXPECT_FALSE(drop(window.TreeView)) << "the tree refuses the drop";
     EXPECT_FALSE(window.Busy());
     EXPECT_EQ(FileNames(window), QStringList{"a.jpg"});
 
     AnswerEndMessage();
-    drop(&window);
+    EXPECT_TRUE(drop(window.ListView->viewport())) << "a drop on the list is the window's";
     ASSERT_TRUE(WaitIdle(window));
     EXPECT_EQ(FileNames(window), (QStringList{"x.jpg", "y.jpeg"}));
     EXPECT_EQ(Icons(window), (std::vector<int>{6, 6})) << "in check mode drops are only listed";
@@ -276,7 +287,8 @@ TEST_F(MainWindow, ExitDuringAListRunStopsItAndSavesOnceItHasEnded) {
     ASSERT_TRUE(exitClicked);
     EXPECT_FALSE(window.isVisible());
     const std::vector<int> icons = Icons(window);
-    EXPECT_EQ(std::count(icons.begin(), icons.end(), 2), 1) << "the run stops after the file in hand";
+    EXPECT_EQ(std::count(icons.begin(), icons.end(), 2), 1)
+        << "the run stops after the file in hand";
     // The run registers its folder as it ends; the save came after that.
     EXPECT_EQ(ReadText(Path("dir.txt")), PicturesFolder().toStdString() + "\n");
     EXPECT_EQ(murktest::ReadBytes(Path("murkw.hst")).size(), std::string("secret\n").size());
@@ -316,8 +328,9 @@ TEST_F(MainWindow, FolderRegistrationAddsSortedOnceAndRemovingTheLastOpensTheHom
     window.SetFolderText(second);
     window.btnAddClick();
     QStringList sorted{PicturesFolder(), second};
-    std::sort(sorted.begin(), sorted.end(),
-              [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    std::sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
     EXPECT_EQ(Items(window.cbDir), sorted);
 
     window.SetFolderText(QStringLiteral("/not/registered"));
@@ -377,7 +390,7 @@ TEST_F(MainWindow, PassListEditsTheBoxThatOpenedIt) {
 
 TEST_F(MainWindow, HoveringOverOperationOpensTheMenuAfterItsDelay) {
     TMainFm& window = Start();
-    QEvent enter(QEvent::Enter);
+    QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
     QApplication::sendEvent(window.btnPopup, &enter);
     QTest::qWait(200);
     EXPECT_FALSE(window.ppMain->isVisible());

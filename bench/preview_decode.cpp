@@ -1,0 +1,24 @@
+// preview_decode FILE WIDTH HEIGHT: decodes FILE for a preview pane of that
+// size, as the main window does, and prints the size it decoded at.
+#include <QSize>
+#include <QString>
+#include <cstdio>
+#include <cstdlib>
+
+#include "PreviewDecoder.h"
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: preview_decode FILE WIDTH HEIGHT\n");
+        return 2;
+    }
+    const murk::TPreview preview = murk::DecodePreview(
+        QString::fromLocal8Bit(argv[1]), QSize(std::atoi(argv[2]), std::atoi(argv[3])));
+    if (preview.Image.isNull()) {
+        std::fprintf(stderr, "cannot decode %s\n", argv[1]);
+        return 1;
+    }
+    std::printf("%dx%d of %dx%d\n", preview.Image.width(), preview.Image.height(),
+                preview.FullSize.width(), preview.FullSize.height());
+    return 0;
+}
