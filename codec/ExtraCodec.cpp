@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "BlockHeader.h"
+
 namespace murk {
 
 namespace {
@@ -86,12 +88,7 @@ int TExtraCodec::Encode() {
     if (!Scramble(block, GetPassword(), info)) {
         return Refuse(TRefusal::PasswordTooLong);
     }
-    if (GetMode() == 1) {
-        output.WriteUInt32(kExtraShortMagic);
-    } else {
-        output.WriteUInt32(kExtraLongMagic);
-        output.WriteUInt32(GetBlockSizeNot());
-    }
+    WriteBlockMagic(output, GetMode(), GetBlockSizeNot(), kExtraShortMagic, kExtraLongMagic);
     output.WriteUInt32(info.CheckSum);
     output.Write(block);
     output.WriteView(content.Bytes().subspan(blockSize));
@@ -110,38 +107,24 @@ int TExtraCodec::Decode() {
     if (GetPassword().size() > kExtraMaxPassword) {
         return Refuse(TRefusal::PasswordTooLong);
     }
-    const size_t m = content.Size();
-    const uint32_t magic = m >= 4 ? ReadUInt32LE(content.Data()) : 0;
-    size_t header = 0;
-    size_t blockSize = 0;
-    if (magic == kExtraShortMagic && m >= 8) {
-        header = 8;
-        blockSize = 1024;
-    } else if (magic == kExtraLongMagic && m >= 12) {
-        header = 12;
-        blockSize = uint16_t(~ReadUInt16LE(content.Data() + 4));
-    } else {
-        return Refuse(TRefusal::WrongFormat);
-    }
-    // Blocks this program writes are whole KiB; an empty or odd one, or a
-    // file shorter than its header and block, is damaged.
-    if (blockSize == 0 || blockSize % 2 != 0) {
-        return Refuse(TRefusal::WrongFormat);
-    }
-    if (m < header + blockSize) {
-        return Refuse(TRefusal::TooShort);
+    // The checksum follows the magic and the block length.
+    TBlockHeader header;
+    if (const TRefusal refusal =
+            ReadBlockHeader(content.Bytes(), kExtraShortMagic, kExtraLongMagic, 4, header);
+        refusal != TRefusal::None) {
+        return Refuse(refusal);
     }
     TExtraBlockInfo info;
-    info.CheckSum = ReadUInt32LE(content.Data() + header - 4);
-    info.FileSize = int32_t(m - header);
-    info.BlockSize = int32_t(blockSize);
+    info.CheckSum = ReadUInt32LE(content.Data() + header.Length - 4);
+    info.FileSize = int32_t(content.Size() - header.Length);
+    info.BlockSize = int32_t(header.Block);
     MakeKey(info);
     // Restored in place: the caller does not reuse the stream.
-    const std::span<uint8_t> block = content.Bytes().subspan(header, blockSize);
+    const std::span<uint8_t> block = content.Bytes().subspan(header.Length, header.Block);
     if (!Unscramble(block, GetPassword(), info)) {
         return Refuse(TRefusal::WrongPassword);
     }
-    output.WriteView(content.Bytes().subspan(header));
+    output.WriteView(content.Bytes().subspan(header.Length));
     return SaveRestored(output);
 }
 

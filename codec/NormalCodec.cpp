@@ -1,5 +1,7 @@
 #include "NormalCodec.h"
 
+#include "BlockHeader.h"
+
 namespace murk {
 
 namespace {
@@ -26,12 +28,7 @@ int TNormalCodec::Encode() {
         return Refuse(TRefusal::TooShort);
     }
     Complement(content.Data(), block);
-    if (GetMode() == 1) {
-        output.WriteUInt32(kNormalShortMagic);
-    } else {
-        output.WriteUInt32(kNormalLongMagic);
-        output.WriteUInt32(GetBlockSizeNot());
-    }
+    WriteBlockMagic(output, GetMode(), GetBlockSizeNot(), kNormalShortMagic, kNormalLongMagic);
     output.WriteView(content.Bytes());
     return SaveShielded(output, msNormal);
 }
@@ -42,30 +39,15 @@ int TNormalCodec::Decode() {
     if (IsRefused()) {
         return 0;
     }
-    const size_t m = content.Size();
-    const uint32_t magic = m >= 4 ? ReadUInt32LE(content.Data()) : 0;
-    size_t header = 0;
-    size_t block = 0;
-    if (magic == kNormalShortMagic) {
-        header = 4;
-        block = 1024;
-    } else if (magic == kNormalLongMagic && m >= 8) {
-        header = 8;
-        block = uint16_t(~ReadUInt16LE(content.Data() + 4));
-    } else {
-        return Refuse(TRefusal::WrongFormat);
-    }
-    // This program never writes an empty or odd block, nor a file shorter
-    // than its header and block; such a file is damaged.
-    if (block == 0 || block % 2 != 0) {
-        return Refuse(TRefusal::WrongFormat);
-    }
-    if (m < header + block) {
-        return Refuse(TRefusal::TooShort);
+    TBlockHeader header;
+    if (const TRefusal refusal =
+            ReadBlockHeader(content.Bytes(), kNormalShortMagic, kNormalLongMagic, 0, header);
+        refusal != TRefusal::None) {
+        return Refuse(refusal);
     }
     // The caller does not reuse the stream, so the block is restored in place.
-    Complement(content.Data() + header, block);
-    output.WriteView(content.Bytes().subspan(header));
+    Complement(content.Data() + header.Length, header.Block);
+    output.WriteView(content.Bytes().subspan(header.Length));
     return SaveRestored(output);
 }
 
