@@ -8,12 +8,8 @@
 
 namespace murktest {
 
-TCliResult RunCli(const std::vector<std::string>& args, const std::string& input,
-                  const std::vector<std::string>& environment) {
-    TTempDir io;
-    const std::string in = io.File("in"), out = io.File("out"), err = io.File("err");
-    WriteBytes(in, TBytes(input.begin(), input.end()));
-
+pid_t SpawnCli(const std::vector<std::string>& args, const std::vector<std::string>& environment,
+               const std::string& in, const std::string& out, const std::string& err) {
     std::vector<std::string> argv{MURKWELL_CLI};
     argv.insert(argv.end(), args.begin(), args.end());
     std::vector<char*> pointers;
@@ -36,8 +32,16 @@ TCliResult RunCli(const std::vector<std::string>& args, const std::string& input
         ::execv(pointers[0], pointers.data());
         ::_exit(127);
     }
+    return pid;
+}
+
+TCliResult RunCli(const std::vector<std::string>& args, const std::string& input,
+                  const std::vector<std::string>& environment) {
+    TTempDir io;
+    const std::string in = io.File("in"), out = io.File("out"), err = io.File("err");
+    WriteBytes(in, TBytes(input.begin(), input.end()));
     int status = 0;
-    ::waitpid(pid, &status, 0);
+    ::waitpid(SpawnCli(args, environment, in, out, err), &status, 0);
     TCliResult result;
     result.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     const TBytes outBytes = ReadBytes(out), errBytes = ReadBytes(err);

@@ -1,9 +1,16 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 #include <vector>
 
 namespace murktest {
+
+// Starts murkwell-cli with its standard streams on the given files and the
+// environment variables (NAME=VALUE) added; returns its process id.
+pid_t SpawnCli(const std::vector<std::string>& args, const std::vector<std::string>& environment,
+               const std::string& in, const std::string& out, const std::string& err);
 
 struct TCliResult {
     int Status = -1;

@@ -1,4 +1,3 @@
-#include <dirent.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -26,41 +25,8 @@ std::string NameOf(int i) {
     return name;
 }
 
-std::vector<std::string> Entries(const std::string& folder) {
-    std::vector<std::string> names;
-    DIR* dir = ::opendir(folder.c_str());
-    while (dirent* entry = dir ? ::readdir(dir) : nullptr) {
-        const std::string name = entry->d_name;
-        if (name != "." && name != "..") {
-            names.push_back(name);
-        }
-    }
-    if (dir) {
-        ::closedir(dir);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 bool IsReplaceTemporary(const std::string& name) {
     return name.starts_with(".murkwell-") && name.ends_with(".tmp");
-}
-
-pid_t StartCli(const std::vector<std::string>& args) {
-    std::vector<std::string> argv{MURKWELL_CLI};
-    argv.insert(argv.end(), args.begin(), args.end());
-    std::vector<char*> pointers;
-    for (auto& arg : argv) {
-        pointers.push_back(arg.data());
-    }
-    pointers.push_back(nullptr);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::freopen("/dev/null", "w", stdout);
-        ::execv(pointers[0], pointers.data());
-        ::_exit(127);
-    }
-    return pid;
 }
 
 }  // namespace
@@ -111,7 +77,7 @@ TEST(Crash, KilledShieldLosesNothing) {
         const auto copy = fillFolder(folder);
         const long wait = std::uniform_int_distribution<long>(0, range)(random);
         SCOPED_TRACE("killed after " + std::to_string(wait) + " us");
-        const pid_t pid = StartCli(shieldArgs(copy));
+        const pid_t pid = SpawnCli(shieldArgs(copy), {}, "/dev/null", "/dev/null", "/dev/null");
         ::usleep(useconds_t(wait));
         ::kill(pid, SIGKILL);
         int status = 0;
@@ -126,7 +92,7 @@ TEST(Crash, KilledShieldLosesNothing) {
         // A kill between naming the new content and renaming it over the
         // picture leaves a hidden temporary, which the next run removes.
         std::vector<std::string> pictures;
-        for (const auto& entry : Entries(folder)) {
+        for (const auto& entry : FolderEntries(folder)) {
             if (!IsReplaceTemporary(entry)) {
                 pictures.push_back(entry);
             }
@@ -140,7 +106,7 @@ TEST(Crash, KilledShieldLosesNothing) {
         std::vector<std::string> restoreArgs{"restore", "--password-file", password};
         restoreArgs.insert(restoreArgs.end(), copy.begin(), copy.end());
         RunCli(restoreArgs);
-        ASSERT_EQ(Entries(folder), names) << "the next run leaves nothing behind";
+        ASSERT_EQ(FolderEntries(folder), names) << "the next run leaves nothing behind";
         for (int i = 0; i < kPictures; ++i) {
             ASSERT_EQ(ReadBytes(copy[size_t(i)]), originals[size_t(i)]) << copy[size_t(i)];
             ASSERT_TRUE(SameTime(FileMtime(copy[size_t(i)]), SampleMtime()));

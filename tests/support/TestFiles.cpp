@@ -111,6 +111,16 @@ void WriteBytes(const std::string& path, const TBytes& bytes) {
     }
 }
 
+std::vector<std::string> FolderEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 TBytes ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {

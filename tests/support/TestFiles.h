@@ -36,6 +36,8 @@ TBytes SyntheticJpeg(size_t n, uint8_t seed = 0);
 TBytes PatternPicture(size_t n);
 
 void WriteBytes(const std::string& path, const TBytes& bytes);
+// The names in a folder, sorted, without "." and "..".
+std::vector<std::string> FolderEntries(const std::string& folder);
 TBytes ReadBytes(const std::string& path);
 
 struct timespec FileMtime(const std::string& path);
