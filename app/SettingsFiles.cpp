@@ -51,8 +51,10 @@ QStringList ReadTextList(const QString& path) {
     if (lines.last().isEmpty()) {
         lines.removeLast();
     }
+    // Every carriage return before the line break goes, so that what is
+    // written back (with LF alone) reads back the same.
     for (QString& line : lines) {
-        if (line.endsWith(QLatin1Char('\r'))) {
+        while (line.endsWith(QLatin1Char('\r'))) {
             line.chop(1);
         }
     }

@@ -34,6 +34,35 @@ QString DecodePath(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
+// Refusals that come from the file system rather than from the content or
+// the password: the user expects the picture done, so each one is reported.
+bool IsReportedRefusal(TRefusal reason) {
+    switch (reason) {
+        case TRefusal::ForbiddenAttribute:
+        case TRefusal::CannotWrite:
+        case TRefusal::ChangedOnDisk:
+        case TRefusal::JpzFailed:
+        case TRefusal::ScratchExists:
+        case TRefusal::PictureExists:
+            return true;
+        default:
+            return false;
+    }
+}
+
+QString RefusalReason(const TCodecOutcome& outcome) {
+    // The system's message already names the file and the cause.
+    if (outcome.Reason == TRefusal::CannotWrite && !outcome.ErrorText.empty()) {
+        return QString::fromUtf8(outcome.ErrorText);
+    }
+    QString reason =
+        QStringLiteral("Not processed: ") + QString::fromUtf8(RefusalText(outcome.Reason));
+    if (!outcome.ErrorText.empty()) {
+        reason += QStringLiteral(" (") + QString::fromUtf8(outcome.ErrorText) + QLatin1Char(')');
+    }
+    return reason + QLatin1Char('.');
+}
+
 // Classifies the file as it is on disk; the size is empty when the file
 // cannot be read, rather than the size of some earlier file.
 std::optional<int64_t> CheckOnDisk(const std::string& path) {
@@ -350,8 +379,8 @@ int TBatchRun::RunCodec(TMemoryStream& Stream, const std::string& FileName, bool
                         const std::string& Password, int32_t Mode) {
     const TCodecOutcome outcome =
         DispatchCodec(Stream, FileName, Encode, Password, Mode, FSettings.ShieldSelection());
-    if (outcome.Reason == TRefusal::CannotWrite) {
-        RecordFailure(FileName, QString::fromUtf8(outcome.ErrorText));
+    if (IsReportedRefusal(outcome.Reason)) {
+        RecordFailure(FileName, RefusalReason(outcome));
     }
     return outcome.Result;
 }

@@ -36,6 +36,8 @@ public:
     ~TBatchRun() override;
 
     bool Busy() const { return FState.Busy; }
+    // Whether Timer1 refreshes the progress display, as it does while busy.
+    bool ProgressTimerActive() const { return Timer1.isActive(); }
     TRunState& State() { return FState; }
     const TRunState& State() const { return FState; }
 

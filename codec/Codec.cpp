@@ -1,5 +1,7 @@
 #include "Codec.h"
 
+#include <utility>
+
 #include "FileSystem.h"
 
 namespace murk {
@@ -42,6 +44,8 @@ const char* RefusalText(TRefusal reason) {
             return "scratch file exists";
         case TRefusal::PictureExists:
             return "a different picture file exists";
+        case TRefusal::ChangedOnDisk:
+            return "the file changed while it was processed";
     }
     return "unknown reason";
 }
@@ -106,9 +110,14 @@ int TCodec::WriteFileDate(const std::string& name, const std::optional<struct ti
     return date && WriteFileTime(name, *date) ? 1 : 0;
 }
 
-int TCodec::Refuse(TRefusal reason) {
+int TCodec::Refuse(TRefusal reason, std::string errorText) {
     FReason = reason;
+    FErrorText = std::move(errorText);
     return 0;
+}
+
+bool TCodec::FileUnchanged() const {
+    return FStream.Source() && FileIdentity(FFileName) == FStream.Source();
 }
 
 bool TCodec::BlockModeInRange() const {
@@ -117,10 +126,12 @@ bool TCodec::BlockModeInRange() const {
 
 bool TCodec::SaveOutput(const TOutputStream& output) {
     try {
-        ReplaceFileContent(FFileName, output, FFileDate);
+        ReplaceFileContent(FFileName, output, FFileDate, FStream.Source());
     } catch (const FileCreateError& error) {
-        FReason = TRefusal::CannotWrite;
-        FErrorText = error.what();
+        Refuse(TRefusal::CannotWrite, error.what());
+        return false;
+    } catch (const FileChangedError&) {
+        Refuse(TRefusal::ChangedOnDisk);
         return false;
     }
     return true;

@@ -33,6 +33,7 @@ enum class TRefusal {
     JpzFailed,
     ScratchExists,
     PictureExists,
+    ChangedOnDisk,
 };
 
 // A sentence fragment in plain English, for example "wrong password".
@@ -59,7 +60,8 @@ public:
     int Execute();
 
     TRefusal Reason() const { return FReason; }
-    // The text of the error that made the save fail, when Reason is CannotWrite.
+    // The system's words for the reason, when there are any: the error that
+    // made the save fail, or what the Jpz library reported.
     const std::string& ErrorText() const { return FErrorText; }
 
 protected:
@@ -80,11 +82,16 @@ protected:
     static std::optional<struct timespec> ReadFileDate(const std::string& name);
     static int WriteFileDate(const std::string& name, const std::optional<struct timespec>& date);
 
-    // Returns 0 and keeps reason; for use as `return Refuse(...)`.
-    int Refuse(TRefusal reason);
+    // Returns 0 and keeps reason, and the system's words for it when given;
+    // for use as `return Refuse(...)`.
+    int Refuse(TRefusal reason, std::string errorText = {});
+    // Whether the file is still the one the stream was loaded from; false
+    // when the stream was not loaded from a file.
+    bool FileUnchanged() const;
     // Saves output over the file with its time stamp kept and reports the
     // new state: state for a shield, the output's own classification for a
-    // restore. A file that cannot be created for writing gives 0; other
+    // restore. A file that cannot be created for writing gives 0, and so
+    // does one that is no longer the file the stream was loaded from; other
     // failures throw FileIoError.
     int SaveShielded(const TOutputStream& output, TMurkState state);
     int SaveRestored(const TOutputStream& output);

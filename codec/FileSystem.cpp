@@ -134,6 +134,24 @@ bool WriteAll(int fd, const TOutputStream& content, int& error) {
     return true;
 }
 
+TFileIdentity IdentityOf(const struct stat& st) {
+    return {st.st_dev, st.st_ino, st.st_size, st.st_mtim};
+}
+
+FileChangedError ChangedError(const std::string& path) {
+    return FileChangedError("Cannot write " + path +
+                            ": the file was changed while it was being processed.");
+}
+
+// Whether the file by that name in the folder is the one expected, or no
+// file is expected.
+bool StillExpected(int dirFd, const std::string& name,
+                   const std::optional<TFileIdentity>& expected) {
+    struct stat now {};
+    return !expected ||
+           (::fstatat(dirFd, name.c_str(), &now, 0) == 0 && IdentityOf(now) == *expected);
+}
+
 // Gives the unnamed temporary a name in the folder, so it can be renamed.
 bool LinkTemporary(int fd, int dirFd, const std::string& name) {
     if (::linkat(fd, "", dirFd, name.c_str(), AT_EMPTY_PATH) == 0) {
@@ -193,6 +211,7 @@ TFileContent ReadWholeFile(const std::string& path) {
         throw FileOpenError("Cannot open " + path + ": not a regular file.");
     }
     TFileContent content;
+    content.Identity = IdentityOf(st);
     const size_t size = size_t(st.st_size);
     content.Data = std::make_unique_for_overwrite<uint8_t[]>(std::max<size_t>(size, 1));
     while (content.Size < size) {
@@ -232,6 +251,14 @@ std::optional<uint32_t> FileAttributes(const std::string& path) {
     return attributes;
 }
 
+std::optional<TFileIdentity> FileIdentity(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        return std::nullopt;
+    }
+    return IdentityOf(st);
+}
+
 std::optional<struct timespec> ReadFileTime(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
@@ -246,7 +273,8 @@ bool WriteFileTime(const std::string& path, const struct timespec& mtime) {
 }
 
 void ReplaceFileContent(const std::string& path, const TOutputStream& content,
-                        const std::optional<struct timespec>& mtime) {
+                        const std::optional<struct timespec>& mtime,
+                        const std::optional<TFileIdentity>& expected) {
     const std::string target = ResolvedPath(path);
     const std::string folder = DirName(target);
     const std::string name = BaseName(target);
@@ -258,6 +286,9 @@ void ReplaceFileContent(const std::string& path, const TOutputStream& content,
     struct stat original {};
     if (::fstatat(dirFd.Get(), name.c_str(), &original, 0) != 0) {
         throw FileCreateError("Cannot write " + path + ": " + ErrorText(errno) + ".");
+    }
+    if (expected && IdentityOf(original) != *expected) {
+        throw ChangedError(path);
     }
 
     std::string tempName;
@@ -311,6 +342,11 @@ void ReplaceFileContent(const std::string& path, const TOutputStream& content,
             tempName.clear();
             fail(linkError);
         }
+    }
+    // Whatever reached the file while the new content was made would be lost.
+    if (!StillExpected(dirFd.Get(), name, expected)) {
+        ::unlinkat(dirFd.Get(), tempName.c_str(), 0);
+        throw ChangedError(path);
     }
     if (::renameat(dirFd.Get(), tempName.c_str(), dirFd.Get(), name.c_str()) != 0) {
         fail(errno);

@@ -35,9 +35,33 @@ class FileIoError : public FileError {
     using FileError::FileError;
 };
 
+// The file is no longer the one that was read (it grew, was rewritten,
+// replaced or removed), so the new content was not put in its place.
+// Nothing has changed on disk.
+class FileChangedError : public FileError {
+    using FileError::FileError;
+};
+
+// Which file was read, and its size and modification time then: enough to
+// tell that it has been written, replaced or removed since.
+struct TFileIdentity {
+    dev_t Device = 0;
+    ino_t Inode = 0;
+    off_t Size = 0;
+    struct timespec Mtime {};
+
+    friend bool operator==(const TFileIdentity& a, const TFileIdentity& b) {
+        return a.Device == b.Device && a.Inode == b.Inode && a.Size == b.Size &&
+               a.Mtime.tv_sec == b.Mtime.tv_sec && a.Mtime.tv_nsec == b.Mtime.tv_nsec;
+    }
+};
+
 struct TFileContent {
     std::unique_ptr<uint8_t[]> Data;
     size_t Size = 0;
+    // As found when the file was opened; Size is less when it shrank while
+    // it was read.
+    TFileIdentity Identity;
 };
 
 // Attribute bits in the layout the file list and the codecs test.
@@ -57,6 +81,9 @@ TFileContent ReadWholeFile(const std::string& path);
 // regular file nor a folder. Empty when the file cannot be examined.
 std::optional<uint32_t> FileAttributes(const std::string& path);
 
+// Follows symbolic links; empty when the file cannot be examined.
+std::optional<TFileIdentity> FileIdentity(const std::string& path);
+
 std::optional<struct timespec> ReadFileTime(const std::string& path);
 bool WriteFileTime(const std::string& path, const struct timespec& mtime);
 
@@ -64,10 +91,13 @@ bool WriteFileTime(const std::string& path, const struct timespec& mtime);
 // content: a temporary file in the same folder is written, flushed, given the
 // original's permission bits, owner and modification time (when mtime is
 // set), and renamed over the original. Throws FileCreateError when the
-// temporary cannot be created and FileIoError for any later failure; the
-// original is never partly overwritten.
+// temporary cannot be created, FileChangedError when an expected identity is
+// given and the file no longer has it (looked at before the temporary is
+// written and again just before the rename), and FileIoError for any other
+// failure; the original is never partly overwritten.
 void ReplaceFileContent(const std::string& path, const TOutputStream& content,
-                        const std::optional<struct timespec>& mtime);
+                        const std::optional<struct timespec>& mtime,
+                        const std::optional<TFileIdentity>& expected = std::nullopt);
 
 // Whether a name is one of the temporaries that ReplaceFileContent names when
 // the file system cannot keep an unnamed one, or for the moment before the

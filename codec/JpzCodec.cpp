@@ -3,8 +3,10 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "FileSystem.h"
 #include "ImageFile.h"
@@ -42,18 +44,46 @@ std::string PicturePath(const std::string& fileName) {
     return LowerExtension(fileName) == ".jpg" ? fileName : WithoutExtension(fileName) + ".jpg";
 }
 
-TRefusal ReserveScratch(const std::string& fileName, TReservedFile& scratch) {
+std::string CannotCreateText(const std::string& path) {
+    return "Cannot write " + path + ": " + std::strerror(errno) + ".";
+}
+
+// The refusal, and the system's words for it, when no scratch file can be had.
+std::pair<TRefusal, std::string> ReserveScratch(const std::string& fileName,
+                                                TReservedFile& scratch) {
     for (int n = 0; n < kScratchNames; ++n) {
-        switch (scratch.Create(ScratchPath(fileName, n), 0600)) {
+        const std::string path = ScratchPath(fileName, n);
+        switch (scratch.Create(path, 0600)) {
             case TReservedFile::TResult::Created:
-                return TRefusal::None;
+                return {TRefusal::None, {}};
             case TReservedFile::TResult::Exists:
                 continue;
             case TReservedFile::TResult::Failed:
-                return TRefusal::CannotWrite;
+                return {TRefusal::CannotWrite, CannotCreateText(path)};
         }
     }
-    return TRefusal::ScratchExists;
+    return {TRefusal::ScratchExists, {}};
+}
+
+// What a failing library result means, for the user.
+std::string LibraryFailureText(int32_t result) {
+    switch (result) {
+        case JPZ_ERR_ARGUMENT:
+            return "the Jpz library refused the file names or the password";
+        case JPZ_ERR_READ:
+            return "the Jpz library could not read its input";
+        case JPZ_ERR_FORMAT:
+            return "the Jpz library does not read this file";
+        case JPZ_ERR_AUTH:
+            return "wrong password or damaged file";
+        case JPZ_ERR_WRITE:
+            return "the Jpz library could not write its output";
+        case JPZ_ERR_NO_MEMORY:
+            return "not enough memory";
+        case JPZ_ERR_RANDOM:
+            return "the system's random source failed";
+    }
+    return "the Jpz library answered " + std::to_string(result);
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
@@ -88,6 +118,10 @@ bool TJpzCodec::PasswordUsable() const {
 }
 
 void TJpzCodec::WriteBack(const TMemoryStream& content) {
+    // Rewriting a file the library left alone could only fail, on a full disk.
+    if (FileUnchanged()) {
+        return;
+    }
     TOutputStream original;
     original.WriteView(content.Bytes());
     ReplaceFileContent(GetFileName(), original, std::nullopt);
@@ -107,16 +141,16 @@ int TJpzCodec::Encode() {
         return Refuse(TRefusal::JpzUnavailable);
     }
     TReservedFile scratch;
-    if (const TRefusal refusal = ReserveScratch(GetFileName(), scratch);
-        refusal != TRefusal::None) {
-        return Refuse(refusal);
+    if (auto [refusal, text] = ReserveScratch(GetFileName(), scratch); refusal != TRefusal::None) {
+        return Refuse(refusal, std::move(text));
     }
     scratch.Close();
     TMemoryStream payload;
-    if (library.JPGtoJPZ(scratch.Path(), GetFileName(), GetPassword()) != 0 ||
-        !LoadPayload(scratch.Path(), payload)) {
+    const int32_t result = library.JPGtoJPZ(scratch.Path(), GetFileName(), GetPassword());
+    if (result != 0 || !LoadPayload(scratch.Path(), payload)) {
         WriteBack(content);
-        return Refuse(TRefusal::JpzFailed);
+        return Refuse(TRefusal::JpzFailed, result != 0 ? LibraryFailureText(result)
+                                                       : "the Jpz library's output is unreadable");
     }
     TOutputStream output;
     output.WriteUInt32(kJpzMagic);
@@ -150,18 +184,22 @@ int TJpzCodec::Decode() {
             case TReservedFile::TResult::Exists:
                 return Refuse(TRefusal::PictureExists);
             case TReservedFile::TResult::Failed:
-                return Refuse(TRefusal::CannotWrite);
+                return Refuse(TRefusal::CannotWrite, CannotCreateText(picture));
         }
         newPicture.Close();
     }
     TReservedFile scratch;
-    if (const TRefusal refusal = ReserveScratch(GetFileName(), scratch);
-        refusal != TRefusal::None) {
-        return Refuse(refusal);
+    if (auto [refusal, text] = ReserveScratch(GetFileName(), scratch); refusal != TRefusal::None) {
+        return Refuse(refusal, std::move(text));
     }
     // The length word is not read back: the payload is all that follows the header.
     scratch.Write(content.Bytes().subspan(std::min(content.Size(), kJpzHeaderSize)));
     scratch.Close();
+    // The library replaces a ".jpg" file itself; what was added to it since
+    // it was read would be lost.
+    if (content.Source() && !FileUnchanged()) {
+        return Refuse(TRefusal::ChangedOnDisk);
+    }
     const int32_t result = library.JPZtoJPG(scratch.Path(), picture, GetPassword());
     if (result != 0) {
         try {
@@ -169,7 +207,10 @@ int TJpzCodec::Decode() {
         } catch (const FileCreateError&) {
             // Nothing was written then, so the file is as it was read.
         }
-        return Refuse(result == JPZ_ERR_AUTH ? TRefusal::WrongPassword : TRefusal::JpzFailed);
+        if (result == JPZ_ERR_AUTH) {
+            return Refuse(TRefusal::WrongPassword);
+        }
+        return Refuse(TRefusal::JpzFailed, LibraryFailureText(result));
     }
     RestoreFileDate();
     if (!newPicture.Path().empty()) {

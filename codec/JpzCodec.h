@@ -22,7 +22,8 @@ public:
 private:
     bool PasswordUsable() const;
     // Writes the content as it was read back over the file with its time
-    // stamp, in case the library changed the file before it failed.
+    // stamp, in case the library changed the file before it failed; a file
+    // still as it was read is left alone.
     void WriteBack(const TMemoryStream& content);
 };
 

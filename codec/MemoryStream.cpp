@@ -32,6 +32,7 @@ void TMemoryStream::SetSize(size_t size) {
 void TMemoryStream::Clear() {
     FData.reset();
     FSize = FCapacity = FPosition = 0;
+    FSource.reset();
 }
 
 size_t TMemoryStream::Read(void* buffer, size_t count) {
@@ -67,6 +68,7 @@ void TMemoryStream::LoadFromFile(const std::string& path) {
     TFileContent content = ReadWholeFile(path);
     FData = std::move(content.Data);
     FSize = FCapacity = content.Size;
+    FSource = content.Identity;
 }
 
 uint32_t ReadUInt32LE(const uint8_t* p) {

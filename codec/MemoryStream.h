@@ -3,8 +3,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
+
+#include "FileSystem.h"
 
 namespace murk {
 
@@ -39,6 +42,9 @@ public:
     // Replaces the content by the whole file; throws FileOpenError when the
     // file cannot be opened and FileIoError when it cannot be read.
     void LoadFromFile(const std::string& path);
+    // The file the content was loaded from, as it was then; empty for
+    // content made in memory.
+    const std::optional<TFileIdentity>& Source() const { return FSource; }
 
 private:
     void Reserve(size_t capacity);
@@ -47,6 +53,7 @@ private:
     size_t FSize = 0;
     size_t FCapacity = 0;
     size_t FPosition = 0;
+    std::optional<TFileIdentity> FSource;
 };
 
 uint32_t ReadUInt32LE(const uint8_t* p);

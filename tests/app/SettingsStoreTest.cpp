@@ -350,6 +350,14 @@ TEST_F(SettingsStore, ListFilesReadEitherLineEndAndWriteLf) {
     WriteText(Path("murkw.hst"), "one\ntwo\n");
     LoadSettings(s);
     EXPECT_EQ(s.PasswordHistory, (QStringList{"one", "two"}));
+
+    // A line with more than one carriage return reads back the same once saved.
+    WriteText(Path("murkw.hst"), "three\r\r\n");
+    LoadSettings(s);
+    ASSERT_TRUE(SaveSettings(s));
+    TAppSettings again;
+    LoadSettings(again);
+    EXPECT_EQ(again.PasswordHistory, s.PasswordHistory);
 }
 
 TEST(FolderHistory, KeepsSortedWithoutCaseDuplicates) {

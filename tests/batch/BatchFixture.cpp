@@ -47,6 +47,11 @@ void TBatch::WaitIdle() {
     ASSERT_FALSE(Run.Busy()) << "the run did not end";
 }
 
+bool TBatch::Idle() const {
+    return !Run.Busy() && !View.CancelEnabled && !Run.ProgressTimerActive() && !View.Animating &&
+           View.Progress == 0;
+}
+
 std::vector<int> TBatch::Icons() const {
     std::vector<int> icons;
     for (int row = 0; row < Rows.rowCount(); ++row) {

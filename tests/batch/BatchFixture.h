@@ -102,6 +102,9 @@ struct TBatch {
 
     // Lets events through until the run has ended; fails after 60 seconds.
     void WaitIdle();
+    // The state a run leaves behind: not busy, Cancel disabled, the progress
+    // timer stopped, the animation off and the bar at 0.
+    bool Idle() const;
     std::vector<int> Icons() const;
     std::vector<std::string> FileNames() const;
     std::vector<int32_t> Numbers() const;

@@ -194,3 +194,48 @@ TEST(FileSystem, StaleTemporariesAreRemovedAndNothingElse) {
     std::sort(kept.begin(), kept.end());
     EXPECT_EQ(Entries(dir.Path()), kept);
 }
+
+// Whatever reaches a file after it was loaded and before its new content
+// replaces it would be lost: the save refuses instead and leaves the file
+// as the other writer left it.
+TEST(FileSystem, FileChangedSinceItWasLoadedIsNotReplaced) {
+    const struct {
+        const char* change;
+        std::function<void(const std::string&)> apply;
+    } cases[] = {{"grown",
+                  [](const std::string& path) {
+                      TBytes bytes = ReadBytes(path);
+                      bytes.insert(bytes.end(), 300, 0x41);
+                      WriteBytes(path, bytes);
+                  }},
+                 {"rewritten in place",
+                  [](const std::string& path) { WriteBytes(path, SyntheticJpeg(5000, 7)); }},
+                 {"replaced by another file", [](const std::string& path) {
+                      WriteBytes(path + ".new", SyntheticJpeg(5000, 8));
+                      ASSERT_EQ(::rename((path + ".new").c_str(), path.c_str()), 0);
+                  }}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.change);
+        TTempDir dir;
+        const std::string path = dir.File("a.jpg");
+        WriteBytes(path, SyntheticJpeg(5000));
+        SetFileMtime(path, SampleMtime());
+        TMemoryStream stream;
+        stream.LoadFromFile(path);
+        c.apply(path);
+        const TBytes changed = ReadBytes(path);
+
+        TOutputStream output;
+        output.WriteView(stream.Bytes());
+        EXPECT_THROW(ReplaceFileContent(path, output, SampleMtime(), stream.Source()),
+                     FileChangedError);
+        TCodecOption option;
+        option.Stream = &stream;
+        option.FileName = path;
+        TNormalCodec codec(option);
+        EXPECT_EQ(codec.Execute(), 0);
+        EXPECT_EQ(codec.Reason(), TRefusal::ChangedOnDisk);
+        EXPECT_EQ(ReadBytes(path), changed);
+        EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"a.jpg"});
+    }
+}

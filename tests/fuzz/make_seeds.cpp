@@ -1,8 +1,10 @@
 // make_seeds FOLDER: writes a seed corpus for each harness into
 // FOLDER/<harness>/: small plain pictures and the same pictures shielded in
-// each format with the password the harnesses use.
+// each format with the password the harnesses use, ".jpz" files, and sets
+// of settings files.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -10,6 +12,7 @@
 
 #include "CodecChoice.h"
 #include "FileSystem.h"
+#include "JpzLibrary.h"
 #include "MemoryStream.h"
 
 namespace {
@@ -34,6 +37,11 @@ void Write(const std::string& path, const TBytes& bytes) {
         .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
+// Jpz needs a longer password than the other formats.
+std::string PasswordFor(int kind) {
+    return kind == 3 ? "fuzz password" : "fuzz";
+}
+
 TBytes Shielded(const std::string& scratch, const TBytes& plain, int kind, int mode) {
     Write(scratch, plain);
     murk::TMemoryStream stream;
@@ -42,10 +50,54 @@ TBytes Shielded(const std::string& scratch, const TBytes& plain, int kind, int m
     selection.PasswordMode = kind != 0;
     selection.ShieldKind = kind;
     selection.UltraEnabled = true;
-    murk::DispatchCodec(stream, scratch, true, "fuzz", mode, selection);
+    selection.JpzAvailable = true;
+    murk::DispatchCodec(stream, scratch, true, PasswordFor(kind), mode, selection);
     murk::TMemoryStream result;
     result.LoadFromFile(scratch);
     return TBytes(result.Data(), result.Data() + result.Size());
+}
+
+// One string as FuzzedDataProvider's ConsumeRandomLengthString reads it:
+// backslashes doubled, ended by a backslash and another character.
+std::string ProviderString(const std::string& text) {
+    std::string encoded;
+    for (char c : text) {
+        encoded += c;
+        if (c == '\\') {
+            encoded += c;
+        }
+    }
+    return encoded + "\\n";
+}
+
+void WriteSettingsSeeds(const std::string& folder) {
+    const struct {
+        const char* ini;
+        const char* registry;
+        const char* passwords;
+        const char* folders;
+    } seeds[] = {
+        {"[Murkwell]\nExtraMode=1\nShield=1\nAllMode=0\nHistory=1\ndir=/home/user/Pictures\n"
+         "SubDir=0\nBeep=1\nMainWidth=600\nMainHeight=640\nColmnAttr=60\nColmnDir=180\n"
+         "TreeViewWidth=180\nMurkMode=2\nListViewColor=0\nEncDisp=1\n"
+         "SamnailBackColor=14075318\n",
+         "[General]\nd0=1\nd1=1\nd2=0\nd3=5\nd4=Murkwell \xe3\x83\xad\xe3\x82\xb0\n"
+         "d5=1\nd6=jpx\nd10=1\nd11=Murkwel for Windows\nd12=1\nfnName=Sans\nfnSize=9\n"
+         "fnStyle=3\nfnHeight=-12\nfnColor=255\nMainLayout=1\n\n[option]\nd7=2\nd8=3\n"
+         "d9=4\nListLine=1\n\n[version]\ncopyright=Murkwell\ndate2=0123\n",
+         "secret\r\npassword1\r\n\xe7\xa7\x98\xe5\xaf\x86\r\n", "/home/a\n/home/B\n/srv/pics\n"},
+        {"[Murkwell]\nMainWidth=abc\nMainHeight=99999999999\nMurkMode=7\nEncDisp=-1\n"
+         "dir=a, b\nListViewColor=-2147483640\nColmnState= 12 \n",
+         "[General]\nd3=-5\nd6=a/b\nd5=1\nfnStyle=16\nfnSize=0\n[option]\nd7=64\nd9=x\n"
+         "[version]\ncopyright=\n",
+         "\xef\xbb\xbfone\ntwo\r\n\nthree\r\r\n", "/x\n/X\r\r\n/a\n"},
+    };
+    int n = 0;
+    for (const auto& seed : seeds) {
+        const std::string bytes = ProviderString(seed.ini) + ProviderString(seed.registry) +
+                                  ProviderString(seed.passwords) + seed.folders;
+        Write(folder + "/seed" + std::to_string(n++), TBytes(bytes.begin(), bytes.end()));
+    }
 }
 
 }  // namespace
@@ -57,6 +109,10 @@ int main(int argc, char** argv) {
     }
     const std::string root = argv[1];
     const std::string scratch = root + "/scratch.jpg";
+    if (!murk::TJpzLibrary::Instance().Load()) {
+        std::fprintf(stderr, "make_seeds: libjpz.so not found beside the program\n");
+        return 1;
+    }
     const struct {
         const char* harness;
         int kind;
@@ -66,6 +122,7 @@ int main(int argc, char** argv) {
         {"normal_restore", 0, {1, 2, 5}},
         {"extra_restore", 1, {1, 2, 3}},
         {"ultra_restore", 2, {1, 2, 4}},
+        {"jpz_restore", 3, {1}},
     };
     ::mkdir(root.c_str(), 0755);
     for (const auto& corpus : corpora) {
@@ -86,6 +143,22 @@ int main(int argc, char** argv) {
             }
         }
     }
+    // The ".jpz" files inside Jpz files, after a byte that says whether the
+    // reader's output exists beforehand.
+    const std::string reader = root + "/jpz_reader";
+    ::mkdir(reader.c_str(), 0755);
+    int n = 0;
+    for (size_t size : {size_t(1100), size_t(5200)}) {
+        const TBytes jpz = Shielded(scratch, Picture(size, uint32_t(size)), 3, 1);
+        for (uint8_t earlier : {0, 1}) {
+            TBytes seed{earlier};
+            seed.insert(seed.end(), jpz.begin() + std::min<ptrdiff_t>(8, ssize(jpz)), jpz.end());
+            Write(reader + "/seed" + std::to_string(n++), seed);
+        }
+    }
+    const std::string settings = root + "/settings_read";
+    ::mkdir(settings.c_str(), 0755);
+    WriteSettingsSeeds(settings);
     std::remove(scratch.c_str());
     return 0;
 }
