@@ -136,27 +136,32 @@ void TBatchRun::CancelAndWait(const std::function<bool()>& abandon) {
     }
 }
 
-void TBatchRun::RunSelected() {
-    std::vector<QPersistentModelIndex> rows;
-    for (int row : SelectedRows(FSelection)) {
-        rows.emplace_back(FList.index(row, 0));
-    }
+// The start both kinds of run share: busy, counters at zero, the clock, and
+// the progress display's first tick at once.
+void TBatchRun::BeginRun(int32_t progressBase) {
     FState.Busy = true;
     FTidiedFolder.clear();
     FView.SetCancelEnabled(true);
     FState.TotalCount = 0;
     FState.AllBytes = 0;
     FState.ProcessedCount = 0;
-    FState.StartTick = FClock.NowMs();
     FState.ProcessedBytes = 0;
+    FState.StartTick = FClock.NowMs();
     FState.CancelRequested = false;
-    FState.ProgressBase = int32_t(rows.size());
+    FState.ProgressBase = progressBase;
     FFailures.clear();
-    FInListRun = true;
-
     Timer1.start(1);
     FView.SetProgress(0);
     FView.SetAnimation(true);
+}
+
+void TBatchRun::RunSelected() {
+    std::vector<QPersistentModelIndex> rows;
+    for (int row : SelectedRows(FSelection)) {
+        rows.emplace_back(FList.index(row, 0));
+    }
+    BeginRun(int32_t(rows.size()));
+    FInListRun = true;
     FView.SetPanelText(TPanel::Time, TimePanelText(FClock.NowMs() - FState.StartTick));
     FView.SetPanelText(TPanel::TotalSize, QStringLiteral("0 MB"));
     FView.SetPanelText(TPanel::ProcessedSize, QStringLiteral("0 MB"));
@@ -219,22 +224,8 @@ void TBatchRun::ProcessSelectedRow(const QPersistentModelIndex& row) {
 }
 
 void TBatchRun::StartRun(const std::vector<std::string>& Paths, bool Listing) {
-    FState.Busy = true;
-    FTidiedFolder.clear();
-    FView.SetCancelEnabled(true);
-    FState.TotalCount = 0;
-    FState.AllBytes = 0;
-    FState.ProcessedCount = 0;
-    FState.StartTick = FClock.NowMs();
-    FState.CancelRequested = false;
-    FState.ProgressBase = 1000000;
-    FFailures.clear();
-
-    Timer1.start(1);
-    FView.SetProgress(0);
-    FView.SetAnimation(true);
+    BeginRun(1000000);
     FState.FirstRowPending = true;
-    FState.ProcessedBytes = 0;
     FView.SetPanelText(TPanel::TotalSize, QStringLiteral("0MB"));
     FView.SetPanelText(TPanel::ProcessedSize, QStringLiteral("0MB"));
 

@@ -68,6 +68,7 @@ public:
 private:
     friend class mythread;
 
+    void BeginRun(int32_t progressBase);
     void ProcessOne(std::string FileName, const QString& password);
     void FinishRun(mythread& thread);
     bool ProcessContent(std::string& FileName, const std::string& Password);
