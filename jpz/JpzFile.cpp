@@ -140,7 +140,7 @@ int ReadInput(const char* path, size_t head, size_t tail, TBuffer& buffer) {
     return JPZ_OK;
 }
 
-int WriteOutput(const char* path, std::span<const uint8_t> bytes) {
+int WriteOutput(const char* path, std::span<const uint8_t> bytes, TSync sync) {
     std::string target;
     struct stat existing {};
     bool exists = false;
@@ -195,7 +195,7 @@ int WriteOutput(const char* path, std::span<const uint8_t> bytes) {
             return fail();
         }
     }
-    if (::fsync(fd.Get()) != 0) {
+    if (sync == TSync::ToDisk && ::fsync(fd.Get()) != 0) {
         return fail();
     }
     if (tempName.empty()) {
@@ -207,7 +207,9 @@ int WriteOutput(const char* path, std::span<const uint8_t> bytes) {
     if (::renameat(dirFd.Get(), tempName.c_str(), dirFd.Get(), name.c_str()) != 0) {
         return fail();
     }
-    ::fsync(dirFd.Get());
+    if (sync == TSync::ToDisk) {
+        ::fsync(dirFd.Get());
+    }
     return JPZ_OK;
 }
 

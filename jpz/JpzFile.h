@@ -29,12 +29,15 @@ private:
 // JPZ_OK, JPZ_ERR_READ or JPZ_ERR_NO_MEMORY.
 int ReadInput(const char* path, size_t head, size_t tail, TBuffer& buffer);
 
+// Whether an output is forced to disk before it takes its name.
+enum class TSync { ToDisk, Cached };
+
 // Replaces path (the target of a symbolic link) with bytes: an unnamed
-// temporary file in the same folder is written, flushed, given the mode and
-// owner of the file it replaces, and renamed over it, so path is never seen
-// half written. Answers JPZ_OK or JPZ_ERR_WRITE; on failure path is as it
-// was.
-int WriteOutput(const char* path, std::span<const uint8_t> bytes);
+// temporary file in the same folder is written, given the mode and owner of
+// the file it replaces, flushed when sync asks for it, and renamed over it,
+// so path is never seen half written. Answers JPZ_OK or JPZ_ERR_WRITE; on
+// failure path is as it was.
+int WriteOutput(const char* path, std::span<const uint8_t> bytes, TSync sync);
 
 // Whether both paths name one existing file.
 bool SameFile(const char* a, const char* b);

@@ -71,7 +71,9 @@ int Shield(const char* jpz, const char* jpg, const char* password) {
     WriteHeader(header, head);
     DeriveFileKey(keys.Master, header.FileValue, keys.File);
     SealData(keys.File, header.Nonce, head, picture, file.Bytes().last<kTagSize>());
-    return WriteOutput(jpz, file.Bytes());
+    // The JPEG is left as it was, so a crash loses no picture if the new
+    // file is not yet on disk; a caller that keeps it forces it there.
+    return WriteOutput(jpz, file.Bytes(), TSync::Cached);
 }
 
 int Restore(const char* jpz, const char* jpg, const char* password) {
@@ -99,7 +101,8 @@ int Restore(const char* jpz, const char* jpg, const char* password) {
                   sealed.last<kTagSize>())) {
         return JPZ_ERR_AUTH;
     }
-    return WriteOutput(jpg, picture);
+    // The picture usually takes the place of the only protected copy.
+    return WriteOutput(jpg, picture, TSync::ToDisk);
 }
 
 }  // namespace

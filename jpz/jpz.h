@@ -27,7 +27,10 @@
  *
  * Both functions may be called from any thread. They never change their
  * input, and write their output by an atomic replace: on any failure the
- * output path is left as it was.
+ * output path is left as it was. JPZtoJPG forces the JPEG to disk before it
+ * takes its name, since it usually replaces the protected picture. JPGtoJPZ
+ * does not: its input is still there, and a caller that keeps the ".jpz"
+ * file (rather than reading it back at once) calls fsync on it.
  */
 #ifndef MURKWELL_JPZ_H
 #define MURKWELL_JPZ_H
