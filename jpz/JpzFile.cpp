@@ -18,9 +18,9 @@ namespace jpz {
 
 namespace {
 
-// ChaCha20 with a 96-bit nonce counts 64-byte blocks in 32 bits; a picture
-// stays well below that.
-constexpr uint64_t kMaxContent = uint64_t(1) << 36;
+// AES-GCM encrypts at most 2^36 - 32 bytes under one nonce; a picture stays
+// well below that.
+constexpr uint64_t kMaxContent = (uint64_t(1) << 36) - 32;
 
 class TFd {
 public:

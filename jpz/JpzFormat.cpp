@@ -7,7 +7,6 @@ namespace jpz {
 namespace {
 
 constexpr uint8_t kMagic[4] = {'J', 'P', 'Z', 0x1A};
-constexpr uint8_t kVersion = 1;
 
 // Argon2id needs at least 8 KiB of memory per lane.
 constexpr uint32_t kMinMemoryKiBPerLane = 8;
@@ -34,7 +33,7 @@ void WriteHeader(const TJpzHeader& header, std::span<uint8_t, kHeaderSize> bytes
     uint8_t* p = bytes.data();
     std::memset(p, 0, kHeaderSize);
     std::memcpy(p, kMagic, sizeof kMagic);
-    p[4] = kVersion;
+    p[4] = uint8_t(header.Cipher);
     PutUInt32(p + 8, header.Cost.MemoryKiB);
     PutUInt32(p + 12, header.Cost.Passes);
     PutUInt32(p + 16, header.Cost.Lanes);
@@ -48,10 +47,13 @@ bool ParseHeader(std::span<const uint8_t> file, TJpzHeader& header) {
         return false;
     }
     const uint8_t* p = file.data();
-    if (std::memcmp(p, kMagic, sizeof kMagic) != 0 || p[4] != kVersion || p[5] != 0 || p[6] != 0 ||
+    const bool knownCipher =
+        p[4] == uint8_t(TCipher::ChaCha20Poly1305) || p[4] == uint8_t(TCipher::Aes256Gcm);
+    if (std::memcmp(p, kMagic, sizeof kMagic) != 0 || !knownCipher || p[5] != 0 || p[6] != 0 ||
         p[7] != 0) {
         return false;
     }
+    header.Cipher = TCipher(p[4]);
     header.Cost = {GetUInt32(p + 8), GetUInt32(p + 12), GetUInt32(p + 16)};
     if (!CostAcceptable(header.Cost)) {
         return false;

@@ -34,7 +34,16 @@ constexpr uint32_t kMaxLanes = 16;
 // Whether Argon2id accepts the cost and it stays within the limits above.
 bool CostAcceptable(const TKdfCost& cost);
 
+// The version byte of a ".jpz" file names its cipher. Files are written with
+// the newest; the older is still opened.
+enum class TCipher : uint8_t {
+    ChaCha20Poly1305 = 1,
+    Aes256Gcm = 2,
+};
+constexpr TCipher kNewFileCipher = TCipher::Aes256Gcm;
+
 struct TJpzHeader {
+    TCipher Cipher = kNewFileCipher;
     TKdfCost Cost;
     std::array<uint8_t, kSaltSize> Salt = {};
     std::array<uint8_t, kFileValueSize> FileValue = {};
@@ -44,8 +53,8 @@ struct TJpzHeader {
 void WriteHeader(const TJpzHeader& header, std::span<uint8_t, kHeaderSize> bytes);
 
 // Reads the header at the start of a whole ".jpz" file. False for a file
-// too short to hold the header and the tag, of another magic or version, or
-// whose cost is not acceptable.
+// too short to hold the header and the tag, of another magic, of a version
+// that names no cipher, or whose cost is not acceptable.
 bool ParseHeader(std::span<const uint8_t> file, TJpzHeader& header);
 
 }  // namespace jpz

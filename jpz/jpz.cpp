@@ -70,7 +70,7 @@ int Shield(const char* jpz, const char* jpg, const char* password) {
     const std::span<uint8_t, kHeaderSize> head = file.Bytes().first<kHeaderSize>();
     WriteHeader(header, head);
     DeriveFileKey(keys.Master, header.FileValue, keys.File);
-    SealData(keys.File, header.Nonce, head, picture, file.Bytes().last<kTagSize>());
+    SealData(header.Cipher, keys.File, header.Nonce, head, picture, file.Bytes().last<kTagSize>());
     // The JPEG is left as it was, so a crash loses no picture if the new
     // file is not yet on disk; a caller that keeps it forces it there.
     return WriteOutput(jpz, file.Bytes(), TSync::Cached);
@@ -97,7 +97,7 @@ int Restore(const char* jpz, const char* jpg, const char* password) {
     DeriveFileKey(keys.Master, header.FileValue, keys.File);
     const std::span<uint8_t> sealed = file.Bytes().subspan(kHeaderSize);
     const std::span<uint8_t> picture = sealed.first(sealed.size() - kTagSize);
-    if (!OpenData(keys.File, header.Nonce, file.Bytes().first(kHeaderSize), picture,
+    if (!OpenData(header.Cipher, keys.File, header.Nonce, file.Bytes().first(kHeaderSize), picture,
                   sealed.last<kTagSize>())) {
         return JPZ_ERR_AUTH;
     }

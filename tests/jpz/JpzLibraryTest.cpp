@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <filesystem>
 #include <set>
@@ -10,7 +11,11 @@
 #include <thread>
 #include <vector>
 
+#include <nettle/chacha-poly1305.h>
+#include <nettle/gcm.h>
+
 #include "JpzFormat.h"
+#include "KeyDerivation.h"
 #include "TestFiles.h"
 #include "jpz.h"
 
@@ -82,7 +87,7 @@ TEST(JpzLibrary, RoundTripsEveryPictureAndPassword) {
         EXPECT_EQ(murktest::ReadBytes(jpg), c.picture);
         const TBytes sealed = murktest::ReadBytes(jpz);
         ASSERT_EQ(sealed.size(), jpz::kHeaderSize + c.picture.size() + jpz::kTagSize);
-        EXPECT_EQ(murktest::Hex(TBytes(sealed.begin(), sealed.begin() + 8)), "4a505a1a01000000");
+        EXPECT_EQ(murktest::Hex(TBytes(sealed.begin(), sealed.begin() + 8)), "4a505a1a02000000");
         EXPECT_EQ(ReadWord(sealed, 8), 19u * 1024);
         EXPECT_EQ(ReadWord(sealed, 12), 2u);
         EXPECT_EQ(ReadWord(sealed, 16), 1u);
@@ -224,6 +229,59 @@ TEST_F(JpzFileTest, RefusesUnusableArgumentsAndFiles) {
     EXPECT_EQ(FolderEntries(dir.Path()), before);
     EXPECT_EQ(murktest::ReadBytes(jpg), picture);
     EXPECT_EQ(murktest::ReadBytes(jpz), sealed);
+}
+
+namespace {
+
+// The file key as the header of a ".jpz" file and the password give it.
+std::array<uint8_t, jpz::kKeySize> FileKeyOf(const TBytes& sealed, const std::string& password) {
+    jpz::TJpzHeader header;
+    EXPECT_TRUE(jpz::ParseHeader(sealed, header));
+    std::array<uint8_t, jpz::kKeySize> master{}, file{};
+    const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(password.data()),
+                                         password.size());
+    EXPECT_EQ(jpz::DeriveMasterKey(header.Cost, bytes, header.Salt, master), JPZ_OK);
+    jpz::DeriveFileKey(master, header.FileValue, file);
+    return file;
+}
+
+}  // namespace
+
+TEST_F(JpzFileTest, NewFilesAreAesGcmAndChaChaFilesStillOpen) {
+    const auto key = FileKeyOf(sealed, kPassword);
+    const uint8_t* nonce = sealed.data() + 52;
+    const size_t n = sealed.size() - jpz::kHeaderSize - jpz::kTagSize;
+
+    // Version 2 is AES-256-GCM with the header as associated data.
+    gcm_aes256_ctx gcm;
+    gcm_aes256_set_key(&gcm, key.data());
+    gcm_aes256_set_iv(&gcm, jpz::kNonceSize, nonce);
+    gcm_aes256_update(&gcm, jpz::kHeaderSize, sealed.data());
+    TBytes plain(n);
+    gcm_aes256_decrypt(&gcm, n, plain.data(), sealed.data() + jpz::kHeaderSize);
+    TBytes tag(jpz::kTagSize);
+    gcm_aes256_digest(&gcm, tag.size(), tag.data());
+    EXPECT_EQ(plain, picture);
+    EXPECT_EQ(tag, TBytes(sealed.end() - ptrdiff_t(jpz::kTagSize), sealed.end()));
+
+    // The version byte is authenticated: naming the other cipher is damage.
+    TBytes relabelled = sealed;
+    relabelled[4] = 1;
+    murktest::WriteBytes(jpz, relabelled);
+    EXPECT_EQ(JPZtoJPG(jpz.c_str(), restored.c_str(), kPassword), JPZ_ERR_AUTH);
+    EXPECT_FALSE(std::filesystem::exists(restored));
+
+    // A version 1 file: the same header and key with ChaCha20-Poly1305.
+    TBytes older = relabelled;
+    chacha_poly1305_ctx chacha;
+    chacha_poly1305_set_key(&chacha, key.data());
+    chacha_poly1305_set_nonce(&chacha, nonce);
+    chacha_poly1305_update(&chacha, jpz::kHeaderSize, older.data());
+    chacha_poly1305_encrypt(&chacha, n, older.data() + jpz::kHeaderSize, picture.data());
+    chacha_poly1305_digest(&chacha, jpz::kTagSize, older.data() + jpz::kHeaderSize + n);
+    murktest::WriteBytes(jpz, older);
+    ASSERT_EQ(JPZtoJPG(jpz.c_str(), restored.c_str(), kPassword), JPZ_OK);
+    EXPECT_EQ(murktest::ReadBytes(restored), picture);
 }
 
 TEST(JpzLibrary, BatchSharesTheSaltButNoFileKeyOrNonce) {
