@@ -40,7 +40,6 @@
 #include "PickDialogs.h"
 #include "RunCommands.h"
 #include "SettingsStore.h"
-#include "SharedSettings.h"
 #include "Shell.h"
 #include "StateIcons.h"
 #include "ToolbarIcons.h"
@@ -253,10 +252,9 @@ TMainFm::TMainFm(const QStringList& arguments, QWidget* parent)
     CreateToolbars(FContent);
     CreateBody(FContent);
 
-    FRun = std::make_unique<TBatchRun>(FList, FSelection, FOperation, FSettings.PasswordHistory,
-                                       *this, FClock);
-    FCommands = std::make_unique<TRunCommands>(*FRun, FList, FSelection, FOperation, *this);
-    FFolderChoice = std::make_unique<TFolderChoice>(*FRun, FOperation, *this);
+    FRun = std::make_unique<TBatchRun>(FList, FSelection, FSettings, *this, FClock);
+    FCommands = std::make_unique<TRunCommands>(*FRun, FList, FSelection, FSettings, *this);
+    FFolderChoice = std::make_unique<TFolderChoice>(*FRun, FSettings, *this);
     Connect();
     FormCreate();
 }
@@ -670,7 +668,7 @@ void TMainFm::FormCreate() {
 
     FSettings.ListFont = DesignListFont();
     LoadSettings(FSettings);
-    CopyToOperation(FSettings, FOperation, TShared::Everything);
+    FSettings.OpenDir = FSettings.LastFolder;
     resize(FSettings.MainWidth, FSettings.MainHeight);
     move(DesignPosition);
     for (int column = 0; column < ListColumnCount; ++column) {
@@ -680,15 +678,15 @@ void TMainFm::FormCreate() {
         {FSettings.TreeViewWidth, FSettings.MainWidth - FSettings.TreeViewWidth});
 
     // Start-up always selects Extra.
-    FOperation.EncDisp = 0;
+    FSettings.EncDisp = 0;
     FCommands->btnExtraClick();
-    FRun->SetOperationButton(OperationLook(FOperation.MurkMode));
+    FRun->SetOperationButton(OperationLook(FSettings.MurkMode));
     // The toggle inverts the setting back and shows it.
-    FOperation.SubDirMode = !FOperation.SubDirMode;
+    FSettings.SubDirMode = !FSettings.SubDirMode;
     FCommands->btnSubDirClick();
     RefillFolderBox();
-    Option->setChecked(FOperation.EndMessage);
-    ItmMurkCheckMode->setChecked(FOperation.MurkCheckMode);
+    Option->setChecked(FSettings.EndMessage);
+    ItmMurkCheckMode->setChecked(FSettings.MurkCheckMode);
     TreeView->setVisible(FSettings.FolderView);
 
     ListView->setFont(FontFromListFont(FSettings.ListFont, ListView->font()));
@@ -718,7 +716,7 @@ void TMainFm::FormShow() {
     progress.setColor(QPalette::Highlight, QColor(250, 150, 50));
     ProgBar->setPalette(progress);
     FLogout->RestartLogout();
-    FOperation.AllMode = !FOperation.AllMode;
+    FSettings.AllMode = !FSettings.AllMode;
     FCommands->btnAllModeClick();
     if (FSettings.History) {
         SetPasswordHistoryItems(FSettings.PasswordHistory);
@@ -751,7 +749,6 @@ void TMainFm::FormShow() {
 
     FSettings.JpzAvailable = TJpzLibrary::Instance().Load();
     SetJpzItemsVisible(FSettings.UseJpz && FSettings.JpzAvailable);
-    CopyToOperation(FSettings, FOperation, TShared::WindowSettings);
     if (FdlgOption) {
         FdlgOption->SelectLayout(FSettings.MainLayout);
     }
@@ -786,7 +783,6 @@ void TMainFm::closeEvent(QCloseEvent* event) {
 }
 
 void TMainFm::SaveSettings() {
-    CopyToApp(FOperation, FSettings);
     FSettings.MainWidth = width();
     FSettings.MainHeight = height();
     for (int column = 0; column < ListColumnCount; ++column) {
@@ -900,9 +896,7 @@ void TMainFm::ppOptionClick() {
     }
     const QRect frame = frameGeometry();
     dialog->move(frame.left() + frame.width() / 2, frame.top());
-    CopyToApp(FOperation, FSettings);
     dialog->exec();
-    CopyToOperation(FSettings, FOperation, TShared::WindowSettings);
 }
 
 void TMainFm::ppAboutClick() {
@@ -914,7 +908,6 @@ void TMainFm::ShowAbout() {
         return;
     }
     FAboutBox->exec();
-    CopyToOperation(FSettings, FOperation, TShared::WindowSettings);
 }
 
 void TMainFm::SmallButton1Click() {

@@ -13,7 +13,6 @@
 
 #include "AppSettings.h"
 #include "FileListModel.h"
-#include "OperationSettings.h"
 #include "PreviewDecoder.h"
 #include "RunClock.h"
 #include "RunView.h"
@@ -329,7 +328,6 @@ private:
 
     QStringList FArguments;
     TAppSettings FSettings;
-    TOperationSettings FOperation;
     TFileListModel FList;
     QItemSelectionModel FSelection;
     TSteadyClock FClock;

@@ -74,13 +74,11 @@ std::optional<int64_t> CheckOnDisk(const std::string& path) {
 
 }  // namespace
 
-TBatchRun::TBatchRun(TFileListModel& list, QItemSelectionModel& selection,
-                     TOperationSettings& settings, QStringList& passwordHistory, TRunView& view,
-                     const TRunClock& clock)
+TBatchRun::TBatchRun(TFileListModel& list, QItemSelectionModel& selection, TAppSettings& settings,
+                     TRunView& view, const TRunClock& clock)
     : FList(list),
       FSelection(selection),
       FSettings(settings),
-      FPasswordHistory(passwordHistory),
       FView(view),
       FClock(clock),
       FOperationButton(OperationLook(settings.MurkMode)) {
@@ -324,8 +322,8 @@ bool TBatchRun::ProcessContent(std::string& FileName, const std::string& Passwor
                 AddPasswordHistory();
             }
             if (FSettings.RenameExt) {
-                const std::string renamed =
-                    ChangeFileExt(FileName, FSettings.Shield ? "." + FSettings.NewExt : ".jpg");
+                const std::string renamed = ChangeFileExt(
+                    FileName, FSettings.Shield ? "." + FSettings.NewExt.toStdString() : ".jpg");
                 if (RenameNoReplace(FileName, renamed)) {
                     FileName = renamed;
                     ForgetThumbnails(renamed);
@@ -387,8 +385,9 @@ void TBatchRun::AddListRow(int32_t Number, const std::string& path) {
 }
 
 void TBatchRun::AddPasswordHistory() {
-    if (AddToPasswordHistory(FPasswordHistory, FView.PasswordText())) {
-        FView.SetPasswordHistoryItems(FSettings.History ? FPasswordHistory : QStringList());
+    if (AddToPasswordHistory(FSettings.PasswordHistory, FView.PasswordText())) {
+        FView.SetPasswordHistoryItems(FSettings.History ? FSettings.PasswordHistory
+                                                        : QStringList());
     }
 }
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "AppSettings.h"
 #include "OperationCycle.h"
-#include "OperationSettings.h"
 #include "RunState.h"
 #include "RunView.h"
 
@@ -31,8 +31,8 @@ class mythread;
 class TBatchRun : public QObject {
     Q_OBJECT
 public:
-    TBatchRun(TFileListModel& list, QItemSelectionModel& selection, TOperationSettings& settings,
-              QStringList& passwordHistory, TRunView& view, const TRunClock& clock);
+    TBatchRun(TFileListModel& list, QItemSelectionModel& selection, TAppSettings& settings,
+              TRunView& view, const TRunClock& clock);
     ~TBatchRun() override;
 
     bool Busy() const { return FState.Busy; }
@@ -83,8 +83,7 @@ private:
 
     TFileListModel& FList;
     QItemSelectionModel& FSelection;
-    TOperationSettings& FSettings;
-    QStringList& FPasswordHistory;
+    TAppSettings& FSettings;
     TRunView& FView;
     const TRunClock& FClock;
 

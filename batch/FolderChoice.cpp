@@ -2,14 +2,14 @@
 
 #include <QFile>
 
+#include "AppSettings.h"
 #include "BatchRun.h"
 #include "FolderScan.h"
-#include "OperationSettings.h"
 #include "RunView.h"
 
 namespace murk {
 
-TFolderChoice::TFolderChoice(TBatchRun& run, TOperationSettings& settings, TRunView& view)
+TFolderChoice::TFolderChoice(TBatchRun& run, TAppSettings& settings, TRunView& view)
     : FRun(run), FSettings(settings), FView(view) {}
 
 void TFolderChoice::TreeViewClick(const QString& FolderName) {

@@ -6,13 +6,13 @@ namespace murk {
 
 class TBatchRun;
 class TRunView;
-struct TOperationSettings;
+struct TAppSettings;
 
 // Choosing the folder to list: from the folder tree, the folder box, the
 // refresh button or at start-up. Each choice starts a listing run.
 class TFolderChoice {
 public:
-    TFolderChoice(TBatchRun& run, TOperationSettings& settings, TRunView& view);
+    TFolderChoice(TBatchRun& run, TAppSettings& settings, TRunView& view);
 
     void TreeViewClick(const QString& FolderName);
     // A key in the folder box; Enter (13) chooses the text's folder. The
@@ -27,7 +27,7 @@ public:
 
 private:
     TBatchRun& FRun;
-    TOperationSettings& FSettings;
+    TAppSettings& FSettings;
     TRunView& FView;
     QString FLastFolder;
     bool FTyping = false;

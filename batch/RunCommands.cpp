@@ -4,11 +4,11 @@
 #include <QFileInfo>
 #include <QItemSelectionModel>
 
+#include "AppSettings.h"
 #include "BatchRun.h"
 #include "Cp932.h"
 #include "FileListModel.h"
 #include "FileSelection.h"
-#include "OperationSettings.h"
 #include "RunMessages.h"
 #include "RunView.h"
 
@@ -19,7 +19,7 @@ namespace {
 // Puts the settings a menu command changes back when it ends, however it ends.
 class TCommandGuard {
 public:
-    TCommandGuard(TOperationSettings& settings, TRunState& state)
+    TCommandGuard(TAppSettings& settings, TRunState& state)
         : FSettings(settings),
           FState(state),
           FShield(settings.Shield),
@@ -34,7 +34,7 @@ public:
     TCommandGuard& operator=(const TCommandGuard&) = delete;
 
 private:
-    TOperationSettings& FSettings;
+    TAppSettings& FSettings;
     TRunState& FState;
     bool FShield;
     bool FMurkCheckMode;
@@ -44,7 +44,7 @@ private:
 }  // namespace
 
 TRunCommands::TRunCommands(TBatchRun& run, TFileListModel& list, QItemSelectionModel& selection,
-                           TOperationSettings& settings, TRunView& view)
+                           TAppSettings& settings, TRunView& view)
     : FRun(run), FList(list), FSelection(selection), FSettings(settings), FView(view) {}
 
 void TRunCommands::RunCommand(int Tag) {

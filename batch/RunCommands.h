@@ -11,14 +11,14 @@ namespace murk {
 class TBatchRun;
 class TFileListModel;
 class TRunView;
-struct TOperationSettings;
+struct TAppSettings;
 
 // The user's entry points into the runs, and the switches that decide
 // what a run does. Each takes what the widget hands over.
 class TRunCommands {
 public:
     TRunCommands(TBatchRun& run, TFileListModel& list, QItemSelectionModel& selection,
-                 TOperationSettings& settings, TRunView& view);
+                 TAppSettings& settings, TRunView& view);
 
     // Tag 1 shields, 0 restores: the selected rows, on the main thread.
     void RunCommand(int Tag);
@@ -64,7 +64,7 @@ private:
     TBatchRun& FRun;
     TFileListModel& FList;
     QItemSelectionModel& FSelection;
-    TOperationSettings& FSettings;
+    TAppSettings& FSettings;
     TRunView& FView;
 };
 

@@ -15,7 +15,7 @@ constexpr std::chrono::milliseconds kSlice{20};
 
 mythread::mythread(TBatchRun& run, const std::vector<std::string>& Paths, bool Listing)
     : FRun(run), FPaths(Paths), FListing(Listing), FFilter(run.FSettings.ImageFilter()) {
-    TOperationSettings& settings = run.FSettings;
+    TAppSettings& settings = run.FSettings;
     if (FListing) {
         FSavedSubDir = settings.SubDirMode;
         run.FState.ForceCheck = true;

@@ -59,11 +59,10 @@ int main(int argc, char** argv) {
 
     TFileListModel list;
     QItemSelectionModel selection(&list);
-    TOperationSettings settings;
-    QStringList history;
+    TAppSettings settings;
     TNullView view;
     TSteadyClock clock;
-    TBatchRun run(list, selection, settings, history, view, clock);
+    TBatchRun run(list, selection, settings, view, clock);
     TFolderChoice folders(run, settings, view);
 
     QElapsedTimer timer;

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
@@ -22,6 +23,7 @@
 
 #include "FileSelection.h"
 #include "MainFixture.h"
+#include "dlg_option.h"
 #include "endmes.h"
 #include "murkin.h"
 
@@ -169,6 +171,31 @@ TEST_F(MainWindow, MurkwellExtraShieldsTheSelectedRowsAndUnMurkwellGivesThemBack
     }
     EXPECT_FALSE(window.PreviewImage().Image.isNull()) << "the restored picture shows again";
     EXPECT_TRUE(FMessages.empty()) << MessageTexts().join('\n').toStdString();
+}
+
+TEST_F(MainWindow, TheRunsUseWhatTheOptionsWindowChanged) {
+    Picture("a.jpg");
+    TMainFm& window = Start({PicturesFolder()});
+    AnswerModal([](QWidget* modal) {
+        auto* dialog = qobject_cast<TdlgOption*>(modal);
+        if (!dialog) {
+            ADD_FAILURE() << "not the options window";
+            modal->close();
+            return;
+        }
+        QTest::mouseClick(dialog->cbjpgxxx, Qt::LeftButton);
+        dialog->edNewExt->setText(QStringLiteral("xyz"));
+        dialog->close();
+    });
+    window.btnOption->click();
+    ASSERT_TRUE(window.Settings().RenameExt);
+
+    window.SelectAll1->trigger();
+    window.cbAngou->setEditText(QStringLiteral("secret"));
+    AnswerEndMessage();
+    window.ppMurkwellExtra->trigger();
+    EXPECT_EQ(FileNames(window), QStringList{"a.xyz"});
+    EXPECT_TRUE(ShieldedExtra(murktest::ReadBytes(FPictures.File("a.xyz"))));
 }
 
 TEST_F(MainWindow, ShieldingWithAnEmptyPasswordIsRefusedWithAMessage) {

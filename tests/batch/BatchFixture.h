@@ -114,11 +114,10 @@ struct TBatch {
 
     TFileListModel Rows;
     QItemSelectionModel Selection{&Rows};
-    TOperationSettings Settings;
-    QStringList PasswordHistory;
+    TAppSettings Settings;
     TFakeRunView View;
     TFakeClock Clock;
-    TBatchRun Run{Rows, Selection, Settings, PasswordHistory, View, Clock};
+    TBatchRun Run{Rows, Selection, Settings, View, Clock};
     TRunCommands Commands{Run, Rows, Selection, Settings, View};
     TFolderChoice Folders{Run, Settings, View};
 };

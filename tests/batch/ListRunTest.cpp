@@ -78,7 +78,7 @@ TEST(ListRun, RestoreFollowsEachFilesOwnFormat) {
     EXPECT_EQ(batch.View.EndMessages.back(),
               std::make_pair(TEndMessagePlace::ListViewCentre, QString("Process is end.")));
     EXPECT_TRUE(batch.View.FailureReports.empty());
-    EXPECT_EQ(batch.PasswordHistory, QStringList{"secret"});
+    EXPECT_EQ(batch.Settings.PasswordHistory, QStringList{"secret"});
 }
 
 // With the Ultra option on, an Extra shield takes the Ultra mode number,

@@ -122,7 +122,7 @@ TEST(Modes, Toggles) {
 
 TEST(Modes, BusyBlocksTheSwitchesButNotTheEndMessageItem) {
     TBatch batch;
-    const TOperationSettings before = batch.Settings;
+    const TAppSettings before = batch.Settings;
     batch.Run.State().Busy = true;
     batch.Commands.btnAllModeClick();
     batch.Commands.btnSubDirClick();

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "CodecChoice.h"
+#include "FolderScan.h"
 #include "Rgb.h"
 
 namespace murk {
@@ -41,7 +43,8 @@ struct TListFont {
 enum TListColumn { lcState, lcNumber, lcAttr, lcSize, lcFileName, lcFolder, ListColumnCount };
 
 // Every setting of the program. A default-constructed record holds the
-// values of a first start.
+// values of a first start. The main window owns the one record; the runs,
+// their commands and the windows all work on it.
 struct TAppSettings {
     // "murkw.ini", group "Murkwell".
     bool PasswordMode = false;
@@ -101,6 +104,15 @@ struct TAppSettings {
     bool JpzAvailable = false;
     QString AppDir;
     QString IniPath;
+    // The folder of the Open command's last choice.
+    QString OpenDir;
+    // The password shield a run makes: 1 Extra, 2 Ultra, 3 Jpz.
+    int32_t ShieldKind = 1;
+
+    TImageFilter ImageFilter() const { return {RenameExt, NewExt.toStdString()}; }
+    TShieldSelection ShieldSelection() const {
+        return {PasswordMode, ShieldKind, UltraEnabled, JpzAvailable};
+    }
 
     bool operator==(const TAppSettings&) const = default;
 };
