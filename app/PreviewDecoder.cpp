@@ -7,12 +7,9 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <csetjmp>
 // Before jpeglib.h, which uses FILE without declaring it.
 #include <cstdio>
-#include <optional>
-#include <vector>
 
 #include <jpeglib.h>
 
@@ -44,14 +41,13 @@ void IgnoreOutput(j_common_ptr) {}
 
 // These run the libjpeg calls that may fail. A failure jumps back to their
 // setjmp, so no object with a destructor may live in them.
-bool Create(jpeg_decompress_struct* cinfo, TErrorManager* errors,
-            const std::vector<unsigned char>* content) {
+bool Create(jpeg_decompress_struct* cinfo, TErrorManager* errors, FILE* file) {
     if (setjmp(errors->Jump)) {
         return false;
     }
     jpeg_create_decompress(cinfo);
     cinfo->mem->max_memory_to_use = MaxDecoderMemory;
-    jpeg_mem_src(cinfo, content->data(), static_cast<unsigned long>(content->size()));
+    jpeg_stdio_src(cinfo, file);
     return true;
 }
 
@@ -85,34 +81,24 @@ bool ReadScanlines(jpeg_decompress_struct* cinfo, TErrorManager* errors, uchar* 
     return true;
 }
 
-// The whole file: libjpeg decodes from memory at its fastest. Only a regular
-// file is read, since opening a FIFO that has a picture's name would wait for
-// a writer for ever.
-std::optional<std::vector<unsigned char>> ReadRegular(const QString& path) {
+// The file as a stream for libjpeg, which reads it in small pieces, so no
+// copy of a large picture is held. Only a regular file is opened, since
+// opening a FIFO that has a picture's name would wait for a writer for ever.
+FILE* OpenRegular(const QString& path) {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        return std::nullopt;
+        return nullptr;
     }
-    std::optional<std::vector<unsigned char>> content;
     struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= MaxPreviewFileBytes) {
-        std::vector<unsigned char> bytes(size_t(info.st_size));
-        size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t got = ::read(fd, bytes.data() + done, bytes.size() - done);
-            if (got < 0 && errno == EINTR) {
-                continue;
-            }
-            if (got <= 0) {
-                break;
-            }
-            done += size_t(got);
-        }
-        bytes.resize(done);
-        content = std::move(bytes);
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > MaxPreviewFileBytes) {
+        ::close(fd);
+        return nullptr;
     }
-    ::close(fd);
-    return content;
+    FILE* file = ::fdopen(fd, "rb");
+    if (file == nullptr) {
+        ::close(fd);
+    }
+    return file;
 }
 
 int ScaledSide(JDIMENSION side, int eighths) {
@@ -150,7 +136,7 @@ void CmykToRgb32(QImage& image, bool inverted) {
     }
 }
 
-TPreview Decode(const std::vector<unsigned char>& content, const QSize& pane) {
+TPreview Decode(FILE* file, const QSize& pane) {
     TPreview preview;
     jpeg_decompress_struct cinfo{};
     TErrorManager errors{};
@@ -158,7 +144,7 @@ TPreview Decode(const std::vector<unsigned char>& content, const QSize& pane) {
     errors.Base.error_exit = ErrorExit;
     errors.Base.emit_message = IgnoreMessage;
     errors.Base.output_message = IgnoreOutput;
-    if (!Create(&cinfo, &errors, &content)) {
+    if (!Create(&cinfo, &errors, file)) {
         jpeg_destroy_decompress(&cinfo);
         return preview;
     }
@@ -210,11 +196,13 @@ QRect PreviewDrawRect(const QSize& picture, const QSize& pane) {
 }
 
 TPreview DecodePreview(const QString& path, const QSize& pane) {
-    const std::optional<std::vector<unsigned char>> content = ReadRegular(path);
-    if (!content) {
+    FILE* file = OpenRegular(path);
+    if (file == nullptr) {
         return {};
     }
-    return Decode(*content, pane);
+    TPreview preview = Decode(file, pane);
+    std::fclose(file);
+    return preview;
 }
 
 bool PreviewTooSmall(const TPreview& preview, const QSize& pane) {
