@@ -1,14 +1,18 @@
 // make_seeds FOLDER: writes a seed corpus for each harness into
 // FOLDER/<harness>/: small plain pictures and the same pictures shielded in
-// each format with the password the harnesses use, ".jpz" files, and sets
-// of settings files.
+// each format with the password the harnesses use, ".jpz" files, sets of
+// settings files, and real JPEGs of each kind libjpeg writes for the preview.
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
+
+// jpeglib.h needs FILE and size_t declared first.
+#include <jpeglib.h>
 
 #include "CodecChoice.h"
 #include "FileSystem.h"
@@ -100,6 +104,75 @@ void WriteSettingsSeeds(const std::string& folder) {
     }
 }
 
+struct TJpegKind {
+    int Width;
+    int Height;
+    J_COLOR_SPACE Space;
+    bool Progressive;
+    bool SubsampledChroma;
+    int RestartRows;
+};
+
+TBytes EncodeJpeg(const TJpegKind& kind) {
+    jpeg_compress_struct cinfo{};
+    jpeg_error_mgr jerr{};
+    cinfo.err = jpeg_std_error(&jerr);
+    jpeg_create_compress(&cinfo);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    const int components = kind.Space == JCS_GRAYSCALE ? 1 : kind.Space == JCS_CMYK ? 4 : 3;
+    cinfo.image_width = JDIMENSION(kind.Width);
+    cinfo.image_height = JDIMENSION(kind.Height);
+    cinfo.input_components = components;
+    cinfo.in_color_space = kind.Space;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, 75, TRUE);
+    if (kind.Progressive) {
+        jpeg_simple_progression(&cinfo);
+    }
+    if (kind.Space == JCS_RGB && !kind.SubsampledChroma) {
+        cinfo.comp_info[0].h_samp_factor = cinfo.comp_info[0].v_samp_factor = 1;
+    }
+    cinfo.restart_in_rows = kind.RestartRows;
+    jpeg_start_compress(&cinfo, TRUE);
+    std::vector<JSAMPLE> row(size_t(kind.Width) * components);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        const int y = int(cinfo.next_scanline);
+        for (size_t i = 0; i < row.size(); ++i) {
+            row[i] = JSAMPLE((int(i) * 7 + y * 5) & 0xFF);
+        }
+        JSAMPROW pointer = row.data();
+        jpeg_write_scanlines(&cinfo, &pointer, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    TBytes bytes(buffer, buffer + size);
+    jpeg_destroy_compress(&cinfo);
+    std::free(buffer);
+    return bytes;
+}
+
+// Each seed is a picture followed by the pane's width and height, which the
+// preview harness reads from the end.
+void WritePreviewSeeds(const std::string& folder) {
+    const TJpegKind kinds[] = {
+        {40, 30, JCS_RGB, false, true, 0},   {33, 17, JCS_RGB, false, false, 0},
+        {40, 30, JCS_RGB, true, true, 0},    {24, 40, JCS_GRAYSCALE, false, false, 0},
+        {16, 16, JCS_CMYK, false, false, 0}, {64, 48, JCS_RGB, false, true, 1},
+    };
+    int n = 0;
+    for (const TJpegKind& kind : kinds) {
+        for (const uint16_t side : {uint16_t(7), uint16_t(600)}) {
+            TBytes seed = EncodeJpeg(kind);
+            for (int i = 0; i < 2; ++i) {
+                seed.push_back(uint8_t(side >> 8));
+                seed.push_back(uint8_t(side));
+            }
+            Write(folder + "/seed" + std::to_string(n++), seed);
+        }
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -159,6 +232,9 @@ int main(int argc, char** argv) {
     const std::string settings = root + "/settings_read";
     ::mkdir(settings.c_str(), 0755);
     WriteSettingsSeeds(settings);
+    const std::string preview = root + "/preview_decode";
+    ::mkdir(preview.c_str(), 0755);
+    WritePreviewSeeds(preview);
     std::remove(scratch.c_str());
     return 0;
 }

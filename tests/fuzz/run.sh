@@ -11,7 +11,7 @@ shift || true
 harnesses=("$@")
 if [[ ${#harnesses[@]} -eq 0 ]]; then
     harnesses=(classify normal_restore extra_restore ultra_restore jpz_restore jpz_reader
-        settings_read)
+        settings_read preview_decode)
 fi
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DMURKWELL_FUZZ=ON \
