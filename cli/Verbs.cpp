@@ -142,19 +142,32 @@ int ProcessPaths(const TOptions& options, bool encode, std::ostream& out, std::o
 }  // namespace
 
 int RunCheck(const TOptions& options, std::ostream& out, std::ostream& err) {
+    auto print = [&out](const std::string& path, const TFileHead& head) {
+        out << '[' << StateText(head.State()) << "]\t" << head.Size << '\t' << path << '\n';
+    };
     int status = 0;
-    for (const std::string& path : ExpandPaths(options.Paths, options.Recursive)) {
-        if (!IsPicturePath(path)) {
-            err << "skipped " << path << "\n";
-            continue;
+    for (const std::string& argument : options.Paths) {
+        // A picture is classified at once: asking first whether the path is
+        // a folder would cost one more system call per file.
+        if (IsPicturePath(argument)) {
+            if (const auto head = ReadFileHead(argument)) {
+                print(argument, *head);
+                continue;
+            }
         }
-        const auto head = ReadFileHead(path);
-        if (!head) {
-            err << "failed " << path << ": the file cannot be opened\n";
-            status = 1;
-            continue;
+        for (const std::string& path : ExpandPaths({argument}, options.Recursive)) {
+            if (!IsPicturePath(path)) {
+                err << "skipped " << path << "\n";
+                continue;
+            }
+            const auto head = ReadFileHead(path);
+            if (!head) {
+                err << "failed " << path << ": the file cannot be opened\n";
+                status = 1;
+                continue;
+            }
+            print(path, *head);
         }
-        out << '[' << StateText(head->State()) << "]\t" << head->Size << '\t' << path << '\n';
     }
     return status;
 }

@@ -129,9 +129,15 @@ TEST_F(Cli, JapanesePasswordIsUsedAsShiftJisBytes) {
 
 TEST_F(Cli, CheckReportsMissingFilesAndSkipsOthers) {
     const std::string a = Path("a.jpg");
-    auto check = RunCli({"check", a, Path("gone.jpg"), Path("p")});
+    // A folder with a picture's name is a folder all the same.
+    const std::string album = Path("album.jpg");
+    std::filesystem::create_directory(album);
+    WriteBytes(album + "/in.jpg", FPlain);
+    auto check = RunCli({"check", a, Path("gone.jpg"), album, Path("p")});
     EXPECT_EQ(check.Status, 1);
-    EXPECT_EQ(check.Out, "[ Jpeg  ]\t" + std::to_string(FPlain.size()) + "\t" + a + "\n");
+    const std::string size = std::to_string(FPlain.size());
+    EXPECT_EQ(check.Out, "[ Jpeg  ]\t" + size + "\t" + a + "\n[ Jpeg  ]\t" + size + "\t" + album +
+                             "/in.jpg\n");
     EXPECT_NE(check.Err.find("failed " + Path("gone.jpg")), std::string::npos);
     EXPECT_NE(check.Err.find("skipped " + Path("p")), std::string::npos);
 }
