@@ -6,16 +6,13 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
 
-// jpeglib.h needs FILE and size_t declared first.
-#include <jpeglib.h>
-
 #include "CodecChoice.h"
 #include "FileSystem.h"
+#include "JpegEncode.h"
 #include "JpzLibrary.h"
 #include "MemoryStream.h"
 
@@ -104,66 +101,27 @@ void WriteSettingsSeeds(const std::string& folder) {
     }
 }
 
-struct TJpegKind {
-    int Width;
-    int Height;
-    J_COLOR_SPACE Space;
-    bool Progressive;
-    bool SubsampledChroma;
-    int RestartRows;
-};
-
-TBytes EncodeJpeg(const TJpegKind& kind) {
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr jerr{};
-    cinfo.err = jpeg_std_error(&jerr);
-    jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    const int components = kind.Space == JCS_GRAYSCALE ? 1 : kind.Space == JCS_CMYK ? 4 : 3;
-    cinfo.image_width = JDIMENSION(kind.Width);
-    cinfo.image_height = JDIMENSION(kind.Height);
-    cinfo.input_components = components;
-    cinfo.in_color_space = kind.Space;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 75, TRUE);
-    if (kind.Progressive) {
-        jpeg_simple_progression(&cinfo);
-    }
-    if (kind.Space == JCS_RGB && !kind.SubsampledChroma) {
-        cinfo.comp_info[0].h_samp_factor = cinfo.comp_info[0].v_samp_factor = 1;
-    }
-    cinfo.restart_in_rows = kind.RestartRows;
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<JSAMPLE> row(size_t(kind.Width) * components);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        const int y = int(cinfo.next_scanline);
-        for (size_t i = 0; i < row.size(); ++i) {
-            row[i] = JSAMPLE((int(i) * 7 + y * 5) & 0xFF);
-        }
-        JSAMPROW pointer = row.data();
-        jpeg_write_scanlines(&cinfo, &pointer, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    TBytes bytes(buffer, buffer + size);
-    jpeg_destroy_compress(&cinfo);
-    std::free(buffer);
-    return bytes;
-}
-
 // Each seed is a picture followed by the pane's width and height, which the
 // preview harness reads from the end.
 void WritePreviewSeeds(const std::string& folder) {
-    const TJpegKind kinds[] = {
-        {40, 30, JCS_RGB, false, true, 0},   {33, 17, JCS_RGB, false, false, 0},
-        {40, 30, JCS_RGB, true, true, 0},    {24, 40, JCS_GRAYSCALE, false, false, 0},
-        {16, 16, JCS_CMYK, false, false, 0}, {64, 48, JCS_RGB, false, true, 1},
+    const murktest::TJpegShape shapes[] = {
+        {.Width = 40, .Height = 30},
+        {.Width = 33, .Height = 17, .SubsampledChroma = false},
+        {.Width = 40, .Height = 30, .Progressive = true},
+        {.Width = 24, .Height = 40, .Components = 1},
+        {.Width = 16, .Height = 16, .Components = 4},
+        {.Width = 64, .Height = 48, .RestartRows = 1},
     };
     int n = 0;
-    for (const TJpegKind& kind : kinds) {
+    for (const murktest::TJpegShape& shape : shapes) {
+        const size_t samples = size_t(shape.Width) * size_t(shape.Components);
+        const TBytes picture = murktest::EncodeJpeg(shape, [samples](int y, uint8_t* row) {
+            for (size_t i = 0; i < samples; ++i) {
+                row[i] = uint8_t((int(i) * 7 + y * 5) & 0xFF);
+            }
+        });
         for (const uint16_t side : {uint16_t(7), uint16_t(600)}) {
-            TBytes seed = EncodeJpeg(kind);
+            TBytes seed = picture;
             for (int i = 0; i < 2; ++i) {
                 seed.push_back(uint8_t(side >> 8));
                 seed.push_back(uint8_t(side));

@@ -1,5 +1,7 @@
 #include "TestFiles.h"
 
+#include "JpegEncode.h"
+
 #include <fcntl.h>
 #include <nettle/sha2.h>
 #include <stdio.h>
@@ -12,9 +14,6 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
-
-// jpeglib.h needs FILE and size_t declared first.
-#include <jpeglib.h>
 
 namespace murktest {
 
@@ -41,36 +40,14 @@ TTempDir::~TTempDir() {
 }
 
 TBytes MakeJpeg(int width, int height, int quality) {
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr jerr{};
-    cinfo.err = jpeg_std_error(&jerr);
-    jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = JDIMENSION(width);
-    cinfo.image_height = JDIMENSION(height);
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, quality, TRUE);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<JSAMPLE> row(size_t(width) * 3);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        const int y = int(cinfo.next_scanline);
-        for (int x = 0; x < width; ++x) {
-            row[size_t(x) * 3 + 0] = JSAMPLE((x * 255) / std::max(1, width - 1));
-            row[size_t(x) * 3 + 1] = JSAMPLE((y * 255) / std::max(1, height - 1));
-            row[size_t(x) * 3 + 2] = JSAMPLE(((x / 8 + y / 8) % 2) * 200);
-        }
-        JSAMPROW pointer = row.data();
-        jpeg_write_scanlines(&cinfo, &pointer, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    TBytes bytes(buffer, buffer + size);
-    jpeg_destroy_compress(&cinfo);
-    std::free(buffer);
-    return bytes;
+    return EncodeJpeg({.Width = width, .Height = height, .Quality = quality},
+                      [width, height](int y, uint8_t* row) {
+                          for (int x = 0; x < width; ++x) {
+                              row[x * 3 + 0] = uint8_t((x * 255) / std::max(1, width - 1));
+                              row[x * 3 + 1] = uint8_t((y * 255) / std::max(1, height - 1));
+                              row[x * 3 + 2] = uint8_t(((x / 8 + y / 8) % 2) * 200);
+                          }
+                      });
 }
 
 TBytes SyntheticJpeg(size_t n, uint8_t seed) {
