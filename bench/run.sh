@@ -143,3 +143,4 @@ echo "|---|---|---|---|---|---|"
 printf '%s\n' "${rows[@]}"
 echo
 echo "Machine: $(nproc) cores, $(awk '/MemTotal/ { printf "%.0f GiB", $2 / 1048576 }' /proc/meminfo), $(uname -sr)"
+echo "Whole run, build included: $((SECONDS / 60)) min $((SECONDS % 60)) s"
