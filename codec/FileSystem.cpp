@@ -104,6 +104,35 @@ pid_t TemporaryOwner(std::string_view name) {
     return pid;
 }
 
+TFileIdentity IdentityOf(const struct stat& st) {
+    return {st.st_dev, st.st_ino, st.st_size, st.st_mtim};
+}
+
+FileChangedError ChangedError(const std::string& path) {
+    return FileChangedError("Cannot write " + path +
+                            ": the file was changed while it was being processed.");
+}
+
+// Whether the file by that name in the folder is the one expected, or no
+// file is expected.
+bool StillExpected(int dirFd, const std::string& name,
+                   const std::optional<TFileIdentity>& expected) {
+    struct stat now {};
+    return !expected ||
+           (::fstatat(dirFd, name.c_str(), &now, 0) == 0 && IdentityOf(now) == *expected);
+}
+
+// Gives the unnamed temporary a name in the folder, so it can be renamed.
+bool LinkTemporary(int fd, int dirFd, const std::string& name) {
+    if (::linkat(fd, "", dirFd, name.c_str(), AT_EMPTY_PATH) == 0) {
+        return true;
+    }
+    const std::string procPath = "/proc/self/fd/" + std::to_string(fd);
+    return ::linkat(AT_FDCWD, procPath.c_str(), dirFd, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+}
+
+}  // namespace
+
 bool WriteAll(int fd, const TOutputStream& content, int& error) {
     std::vector<iovec> vectors;
     vectors.reserve(content.Pieces().size());
@@ -133,35 +162,6 @@ bool WriteAll(int fd, const TOutputStream& content, int& error) {
     }
     return true;
 }
-
-TFileIdentity IdentityOf(const struct stat& st) {
-    return {st.st_dev, st.st_ino, st.st_size, st.st_mtim};
-}
-
-FileChangedError ChangedError(const std::string& path) {
-    return FileChangedError("Cannot write " + path +
-                            ": the file was changed while it was being processed.");
-}
-
-// Whether the file by that name in the folder is the one expected, or no
-// file is expected.
-bool StillExpected(int dirFd, const std::string& name,
-                   const std::optional<TFileIdentity>& expected) {
-    struct stat now {};
-    return !expected ||
-           (::fstatat(dirFd, name.c_str(), &now, 0) == 0 && IdentityOf(now) == *expected);
-}
-
-// Gives the unnamed temporary a name in the folder, so it can be renamed.
-bool LinkTemporary(int fd, int dirFd, const std::string& name) {
-    if (::linkat(fd, "", dirFd, name.c_str(), AT_EMPTY_PATH) == 0) {
-        return true;
-    }
-    const std::string procPath = "/proc/self/fd/" + std::to_string(fd);
-    return ::linkat(AT_FDCWD, procPath.c_str(), dirFd, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
-}
-
-}  // namespace
 
 std::string BaseName(const std::string& path) {
     const auto slash = path.find_last_of('/');

@@ -75,6 +75,10 @@ enum : uint32_t {
 
 TFileContent ReadWholeFile(const std::string& path);
 
+// Writes every piece of content at fd's position; false with the system's
+// error number in error when that fails.
+bool WriteAll(int fd, const TOutputStream& content, int& error);
+
 // Follows symbolic links. Read-only: the process may not write the file, or
 // the file carries no write permission bit at all (so it stays protected
 // for root too). Hidden: the name begins with a dot. System: neither a

@@ -128,18 +128,28 @@ void TJpzCodec::WriteBack(const TMemoryStream& content) {
     RestoreFileDate();
 }
 
-int TJpzCodec::Encode() {
+TMemoryStream* TJpzCodec::PrepareJpz() {
     if (!PasswordUsable()) {
-        return Refuse(TRefusal::PasswordTooShort);
+        Refuse(TRefusal::PasswordTooShort);
+        return nullptr;
     }
     TMemoryStream& content = PrepareStream();
     if (IsRefused()) {
+        return nullptr;
+    }
+    if (!TJpzLibrary::Instance().Available()) {
+        Refuse(TRefusal::JpzUnavailable);
+        return nullptr;
+    }
+    return &content;
+}
+
+int TJpzCodec::Encode() {
+    TMemoryStream* content = PrepareJpz();
+    if (content == nullptr) {
         return 0;
     }
     const TJpzLibrary& library = TJpzLibrary::Instance();
-    if (!library.Available()) {
-        return Refuse(TRefusal::JpzUnavailable);
-    }
     TReservedFile scratch;
     if (auto [refusal, text] = ReserveScratch(GetFileName(), scratch); refusal != TRefusal::None) {
         return Refuse(refusal, std::move(text));
@@ -148,7 +158,7 @@ int TJpzCodec::Encode() {
     TMemoryStream payload;
     const int32_t result = library.JPGtoJPZ(scratch.Path(), GetFileName(), GetPassword());
     if (result != 0 || !LoadPayload(scratch.Path(), payload)) {
-        WriteBack(content);
+        WriteBack(*content);
         return Refuse(TRefusal::JpzFailed, result != 0 ? LibraryFailureText(result)
                                                        : "the Jpz library's output is unreadable");
     }
@@ -160,18 +170,12 @@ int TJpzCodec::Encode() {
 }
 
 int TJpzCodec::Decode() {
-    if (!PasswordUsable()) {
-        return Refuse(TRefusal::PasswordTooShort);
-    }
-    TMemoryStream& content = PrepareStream();
-    if (IsRefused()) {
+    TMemoryStream* content = PrepareJpz();
+    if (content == nullptr) {
         return 0;
     }
     const TJpzLibrary& library = TJpzLibrary::Instance();
-    if (!library.Available()) {
-        return Refuse(TRefusal::JpzUnavailable);
-    }
-    if (content.Size() < 4 || ReadUInt32LE(content.Data()) != kJpzMagic) {
+    if (content->Size() < 4 || ReadUInt32LE(content->Data()) != kJpzMagic) {
         return Refuse(TRefusal::WrongFormat);
     }
     const std::string picture = PicturePath(GetFileName());
@@ -193,17 +197,17 @@ int TJpzCodec::Decode() {
         return Refuse(refusal, std::move(text));
     }
     // The length word is not read back: the payload is all that follows the header.
-    scratch.Write(content.Bytes().subspan(std::min(content.Size(), kJpzHeaderSize)));
+    scratch.Write(content->Bytes().subspan(std::min(content->Size(), kJpzHeaderSize)));
     scratch.Close();
     // The library replaces a ".jpg" file itself; what was added to it since
     // it was read would be lost.
-    if (content.Source() && !FileUnchanged()) {
+    if (content->Source() && !FileUnchanged()) {
         return Refuse(TRefusal::ChangedOnDisk);
     }
     const int32_t result = library.JPZtoJPG(scratch.Path(), picture, GetPassword());
     if (result != 0) {
         try {
-            WriteBack(content);
+            WriteBack(*content);
         } catch (const FileCreateError&) {
             // Nothing was written then, so the file is as it was read.
         }

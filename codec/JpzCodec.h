@@ -21,6 +21,9 @@ public:
 
 private:
     bool PasswordUsable() const;
+    // The checks both directions begin with, in this order: the password,
+    // the file, the library. The file's content, or null after a refusal.
+    TMemoryStream* PrepareJpz();
     // Writes the content as it was read back over the file with its time
     // stamp, in case the library changed the file before it failed; a file
     // still as it was read is left alone.

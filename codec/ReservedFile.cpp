@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "FileSystem.h"
+#include "OutputStream.h"
 
 namespace murk {
 
@@ -32,16 +33,10 @@ TReservedFile::TResult TReservedFile::Create(const std::string& path, mode_t mod
 }
 
 void TReservedFile::Write(std::span<const uint8_t> bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written = ::write(FFd, bytes.data() + done, bytes.size() - done);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            throw FileIoError("Cannot write " + FPath + ": " + std::strerror(errno) + ".");
-        }
-        done += size_t(written);
+    TOutputStream content;
+    content.WriteView(bytes);
+    if (int error = 0; !WriteAll(FFd, content, error)) {
+        throw FileIoError("Cannot write " + FPath + ": " + std::strerror(error) + ".");
     }
 }
 
