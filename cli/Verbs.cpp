@@ -139,34 +139,42 @@ int ProcessPaths(const TOptions& options, bool encode, std::ostream& out, std::o
     return status;
 }
 
+void PrintState(const std::string& path, const TFileHead& head, std::ostream& out) {
+    out << '[' << StateText(head.State()) << "]\t" << head.Size << '\t' << path << '\n';
+}
+
+// Prints one path's state; false when a picture cannot be read.
+bool CheckPath(const std::string& path, std::ostream& out, std::ostream& err) {
+    if (!IsPicturePath(path)) {
+        err << "skipped " << path << "\n";
+        return true;
+    }
+    const auto head = ReadFileHead(path);
+    if (!head) {
+        err << "failed " << path << ": the file cannot be opened\n";
+        return false;
+    }
+    PrintState(path, *head, out);
+    return true;
+}
+
 }  // namespace
 
 int RunCheck(const TOptions& options, std::ostream& out, std::ostream& err) {
-    auto print = [&out](const std::string& path, const TFileHead& head) {
-        out << '[' << StateText(head.State()) << "]\t" << head.Size << '\t' << path << '\n';
-    };
     int status = 0;
     for (const std::string& argument : options.Paths) {
         // A picture is classified at once: asking first whether the path is
         // a folder would cost one more system call per file.
         if (IsPicturePath(argument)) {
             if (const auto head = ReadFileHead(argument)) {
-                print(argument, *head);
+                PrintState(argument, *head, out);
                 continue;
             }
         }
         for (const std::string& path : ExpandPaths({argument}, options.Recursive)) {
-            if (!IsPicturePath(path)) {
-                err << "skipped " << path << "\n";
-                continue;
-            }
-            const auto head = ReadFileHead(path);
-            if (!head) {
-                err << "failed " << path << ": the file cannot be opened\n";
+            if (!CheckPath(path, out, err)) {
                 status = 1;
-                continue;
             }
-            print(path, *head);
         }
     }
     return status;
