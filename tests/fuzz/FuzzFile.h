@@ -36,20 +36,26 @@ inline TBytes Get() {
     return TBytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Writes bytes to the fuzz file and runs one codec object on it.
+// Loads the file at path and runs one codec object on it.
 template <typename TCodecClass>
-int RunOn(const TBytes& bytes, bool encode, const std::string& password, int mode) {
-    Put(bytes);
+int RunOnFile(const std::string& path, bool encode, const std::string& password, int mode) {
     murk::TMemoryStream stream;
-    stream.LoadFromFile(FuzzPath());
+    stream.LoadFromFile(path);
     murk::TCodecOption option;
     option.Stream = &stream;
-    option.FileName = FuzzPath();
+    option.FileName = path;
     option.Encode = encode;
     option.Password = password;
     option.Mode = mode;
     TCodecClass codec(option);
     return codec.Execute();
+}
+
+// Writes bytes to the fuzz file and runs one codec object on it.
+template <typename TCodecClass>
+int RunOn(const TBytes& bytes, bool encode, const std::string& password, int mode) {
+    Put(bytes);
+    return RunOnFile<TCodecClass>(FuzzPath(), encode, password, mode);
 }
 
 // Aborts, so that the fuzzer reports the input, when a property fails.

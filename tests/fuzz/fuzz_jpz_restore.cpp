@@ -16,15 +16,7 @@ const std::string kPassword = "fuzz password";
 constexpr struct timespec kTime = {1500000000, 123456789};
 
 int RunJpz(const std::string& path, bool encode) {
-    murk::TMemoryStream stream;
-    stream.LoadFromFile(path);
-    murk::TCodecOption option;
-    option.Stream = &stream;
-    option.FileName = path;
-    option.Encode = encode;
-    option.Password = kPassword;
-    murk::TJpzCodec codec(option);
-    return codec.Execute();
+    return RunOnFile<murk::TJpzCodec>(path, encode, kPassword, 1);
 }
 
 bool TimeKept(const std::string& path) {
