@@ -87,8 +87,9 @@ protected:
     int FStarted = 0;
 };
 
-// A second process that acts on a file as soon as the file is read (the
-// run has then taken it), and reports when it is done.
+// A second process that acts on a file as soon as another file is written
+// beside it (a Jpz run's scratch file, before the library's key derivation),
+// and reports when it is done.
 class TOtherProgram {
 public:
     TOtherProgram(const std::string& path, std::function<void(const std::string&)> act) {
@@ -97,12 +98,23 @@ public:
         FPid = ::fork();
         if (FPid == 0) {
             const int notify = ::inotify_init1(IN_CLOEXEC);
-            ::inotify_add_watch(notify, path.c_str(), IN_ACCESS);
+            const std::string folder = path.substr(0, path.find_last_of('/'));
+            const std::string name = path.substr(folder.size() + 1);
+            ::inotify_add_watch(notify, folder.c_str(), IN_CLOSE_WRITE);
             char byte = 1;
             (void)!::write(ready[1], &byte, 1);
-            pollfd event{notify, POLLIN, 0};
-            if (::poll(&event, 1, 30000) != 1) {
-                ::_exit(3);
+            for (;;) {
+                pollfd event{notify, POLLIN, 0};
+                alignas(inotify_event) char buffer[4096];
+                const ssize_t got =
+                    ::poll(&event, 1, 30000) == 1 ? ::read(notify, buffer, sizeof buffer) : -1;
+                if (got <= 0) {
+                    ::_exit(3);
+                }
+                const auto* written = reinterpret_cast<const inotify_event*>(buffer);
+                if (written->len > 0 && name != written->name) {
+                    break;
+                }
             }
             act(path);
             ::_exit(0);
@@ -233,9 +245,9 @@ TEST_F(SafetyTest, PictureStillBeingWrittenIsRefusedAndKeepsEveryByte) {
 TEST_F(SafetyTest, TwoRunsOverOneFolderReportOnlyWhatIsTrue) {
     std::vector<std::string> paths;
     std::map<std::string, TBytes> originals;
-    for (int i = 0; i < 24; ++i) {
+    for (int i = 0; i < 60; ++i) {
         paths.push_back(FDir.File("p" + std::to_string(10 + i) + ".jpg"));
-        originals[paths.back()] = MakeJpeg(300 + i * 4, 200);
+        originals[paths.back()] = MakeJpeg(100 + i * 4, 80);
         WriteBytes(paths.back(), originals[paths.back()]);
     }
     const TRunning first = Start(Shield("jpz", {FDir.Path()}));
