@@ -492,8 +492,7 @@ void CheckReplaceable(int dirFd, const std::string& name, const std::string& pat
 
 TReplaceReport ReplaceFileContent(const std::string& path, const TOutputStream& content,
                                   const std::optional<struct timespec>& mtime,
-                                  const std::optional<TFileIdentity>& expected,
-                                  const TFileHold* hold) {
+                                  const std::optional<TFileIdentity>& expected, TFileHold* hold) {
     const std::string target = ResolvedPath(path);
     const std::string folder = DirName(target);
     const std::string name = BaseName(target);
@@ -525,7 +524,7 @@ TReplaceReport ReplaceFileContent(const std::string& path, const TOutputStream& 
             throw FileBeingWrittenError("Cannot write " + path +
                                         ": another program opened the file for writing.");
         }
-        // The temporary's name holds the old content now; the destructor removes it.
+        // The temporary's name holds the old content now, removed below.
     } else if (errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP) {
         if (::renameat(dirFd.Get(), temporary.Name().c_str(), dirFd.Get(), name.c_str()) != 0) {
             temporary.Fail(errno);
@@ -533,6 +532,9 @@ TReplaceReport ReplaceFileContent(const std::string& path, const TOutputStream& 
         temporary.Release();
     } else {
         temporary.Fail(errno);
+    }
+    if (hold) {
+        hold->Release();
     }
     temporary.Remove();
     ::fsync(dirFd.Get());
