@@ -2,10 +2,11 @@
 # restore_rows.sh BIN COUNT CLI...
 # The restore rows of run.sh alone, for one or more builds of murkwell-cli
 # on the same files: COUNT files of 2-8 MB made by BIN/bench_make_files,
-# shielded in each format by each CLI, then the median of five timed
-# restores (each after a shield, as run.sh times them) beside the median of
-# five runs of BIN/bench_copy_baseline. The CLIs take turns within each
-# round, so a busy machine slows them alike.
+# shielded in each format by each CLI, then the median of $ROUNDS (default
+# five) timed restores (each after a shield, as run.sh times them) beside the
+# median of as many runs of BIN/bench_copy_baseline. The CLIs take turns
+# within each round, in the other order every second round, so a busy
+# machine slows them alike.
 set -euo pipefail
 
 bin=$1 count=$2
@@ -38,8 +39,12 @@ for format in normal extra ultra; do
         "$cli" restore --password-file "$work/pass" "${big[@]}" >/dev/null
     done
     "$bin/bench_copy_baseline" "${big[@]}"
-    for _ in 1 2 3 4 5; do
-        for i in "${!clis[@]}"; do
+    for ((round = 0; round < ${ROUNDS:-5}; ++round)); do
+        order=("${!clis[@]}")
+        if ((round % 2 == 1)); then
+            mapfile -t order < <(printf '%s\n' "${order[@]}" | tac)
+        fi
+        for i in "${order[@]}"; do
             "${clis[$i]}" shield --format "$format" --password-file "$work/pass" "${big[@]}" >/dev/null
             times[$i]+=" $(time_ms "${clis[$i]}" restore --password-file "$work/pass" "${big[@]}")"
         done
