@@ -66,6 +66,9 @@ bool Shielded(const std::string& path) {
 // program is writing: each reported with its reason, the rest done.
 TEST(Safety, PicturesThatMustBeLeftAloneAreReportedAndTheRestDone) {
     murktest::TTempDir dir;
+    if (!murktest::LeasesWork(dir.Path())) {
+        GTEST_SKIP() << "no leases on this file system";
+    }
     const TBytes picture = murktest::MakeJpeg(120, 90);
     const std::string linked = dir.File("a-linked.jpg"), held = dir.File("b-held.jpg"),
                       written = dir.File("c-written.jpg"), plain = dir.File("d-plain.jpg");
@@ -101,6 +104,9 @@ TEST(Safety, PicturesThatMustBeLeftAloneAreReportedAndTheRestDone) {
 // every byte the writer adds afterwards is in the file.
 TEST(Safety, SlowWriterKeepsEveryByte) {
     murktest::TTempDir dir;
+    if (!murktest::LeasesWork(dir.Path())) {
+        GTEST_SKIP() << "no leases on this file system";
+    }
     const std::string path = dir.File("download.jpg");
     const TBytes start = murktest::SyntheticJpeg(50000, 4);
     murktest::WriteBytes(path, start);
