@@ -115,9 +115,6 @@ protected:
     // Returns 0 and keeps reason, and the system's words for it when given;
     // for use as `return Refuse(...)`.
     int Refuse(TRefusal reason, std::string errorText = {});
-    // Whether the file is still the one the stream was loaded from; false
-    // when the stream was not loaded from a file.
-    bool FileUnchanged() const;
     // Saves output over the file with its time stamp kept and reports the
     // new state: state for a shield, the output's own classification for a
     // restore. A file that cannot be created for writing gives 0, and so
