@@ -14,7 +14,6 @@
 
 #include <chrono>
 #include <map>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -151,6 +150,17 @@ int Count(const std::string& text, const std::string& line) {
     return count;
 }
 
+// Whether out is the one line refusing path for one of the reasons.
+bool RefusedFor(const std::string& out, const std::string& path,
+                const std::vector<std::string>& reasons) {
+    for (const std::string& reason : reasons) {
+        if (out == "refused " + path + ": " + reason + "\n") {
+            return true;
+        }
+    }
+    return false;
+}
+
 // A password one character away from password that Extra's checksum
 // accepts for this shielded file; empty when there is none.
 std::string ChecksumPassingSlip(const TBytes& shielded, const std::string& password) {
@@ -184,13 +194,12 @@ TEST_F(SafetyTest, PictureRewrittenDuringAJpzRestoreKeepsTheNewContent) {
         const TCliResult restore = Run(Restore({path}, right));
         ASSERT_TRUE(rewriter.Acted());
         EXPECT_EQ(restore.Status, 1);
-        EXPECT_TRUE(
-            std::regex_search(restore.Out, std::regex(right ? "^refused .*(changed while it was "
-                                                              "processed|being written by another "
-                                                              "program)"
-                                                            : "^refused .*(wrong password|changed "
-                                                              "while|being written)")))
-            << restore.Out;
+        std::vector<std::string> reasons = {"the file changed while it was processed",
+                                            "the file is being written by another program"};
+        if (!right) {
+            reasons.push_back("wrong password, or the file is damaged");
+        }
+        EXPECT_TRUE(RefusedFor(restore.Out, path, reasons)) << restore.Out;
         EXPECT_EQ(ReadBytes(path), other);
         EXPECT_EQ(FolderEntries(FDir.Path()), std::vector<std::string>{"photo.jpg"});
     }
@@ -280,10 +289,9 @@ TEST_F(SafetyTest, PictureWithAnotherNameIsRefused) {
         SCOPED_TRACE(format);
         const TCliResult shield = Run(Shield(format, {a}));
         EXPECT_EQ(shield.Status, 1);
-        EXPECT_TRUE(std::regex_search(
-            shield.Out, std::regex("^refused " + a +
-                                   ": the picture has (1 other name|other names) that would "
-                                   "keep it plain")))
+        EXPECT_TRUE(RefusedFor(shield.Out, a,
+                               {"the picture has 1 other name that would keep it plain",
+                                "the picture has other names that would keep it plain"}))
             << shield.Out;
         EXPECT_EQ(ReadBytes(a), picture);
         EXPECT_EQ(ReadBytes(b), picture);
