@@ -67,7 +67,7 @@ TEST(DecodePreview, DecodesAtTheSmallestScaleThatCoversTheDrawnSize) {
 TEST(DecodePreview, BrokenFilesGiveNoPictureWithoutStoppingTheProgram) {
     murktest::TTempDir folder;
     const murktest::TBytes picture = murktest::MakeJpeg(320, 240);
-    const murktest::TBytes noise = murktest::SyntheticJpeg(4000, 7);
+    const murktest::TBytes noise = murktest::NoiseJpeg(4000, 7);
     // A frame header with a sample precision of 3 bits.
     murktest::TBytes badFrame = picture;
     for (size_t i = 0; i + 4 < badFrame.size(); ++i) {

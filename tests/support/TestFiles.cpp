@@ -73,6 +73,26 @@ TBytes JpegHead() {
     return head;
 }
 
+TBytes NoiseJpeg(size_t n, uint8_t seed) {
+    TBytes bytes(n);
+    uint32_t state = 2463534242u + seed;
+    for (auto& byte : bytes) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        byte = uint8_t(state);
+    }
+    if (n >= 2) {
+        bytes[0] = 0xFF;
+        bytes[1] = 0xD8;
+    }
+    if (n >= 4) {
+        bytes[n - 2] = 0xFF;
+        bytes[n - 1] = 0xD9;
+    }
+    return bytes;
+}
+
 TBytes SyntheticJpeg(size_t n, uint8_t seed) {
     TBytes bytes(n);
     uint32_t state = 2463534242u + seed;

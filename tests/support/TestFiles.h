@@ -34,6 +34,10 @@ TBytes MakeJpeg(int width, int height, int quality = 85);
 // libjpeg wrote (JpegHead), so the codecs' check of the head accepts it.
 TBytes SyntheticJpeg(size_t n, uint8_t seed = 0);
 
+// Exactly n bytes: FF D8, varied bytes with no JPEG head, FF D9; classified
+// as a plain JPEG, but nothing a decoder can read.
+TBytes NoiseJpeg(size_t n, uint8_t seed = 0);
+
 // The segments of a small grey picture that libjpeg wrote, from its start
 // marker to the header of its first scan.
 TBytes JpegHead();
