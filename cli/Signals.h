@@ -1,0 +1,19 @@
+#pragma once
+
+namespace murk::cli {
+
+// SIGINT, SIGTERM and SIGHUP only note that the run is to stop: the file in
+// hand is finished (its save is atomic), the rest are left alone, and the
+// program ends with 128 + the signal's number. A blocking read (the password
+// prompt) is interrupted rather than restarted.
+void InstallStopSignals();
+
+// The signal that asked the run to stop, or 0.
+int StopSignal();
+
+// The exit status for a stop signal: 130, 143 or 129.
+inline int StatusForSignal(int signal) {
+    return 128 + signal;
+}
+
+}  // namespace murk::cli
