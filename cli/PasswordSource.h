@@ -31,6 +31,8 @@ public:
     // Whether a password can be had at all: a source was named or standard
     // input is a terminal.
     bool Available() const;
+    // Whether a password file or standard input was named as the source.
+    bool Named() const { return !FPasswordFile.empty() || FFromStdin; }
     // Throws PasswordError and TInterrupted.
     const std::string& Get();
 

@@ -285,7 +285,9 @@ struct TPasswordStart {
 TPasswordStart StartPassword(TPasswordSource& password, bool needed, bool shieldRules,
                              TFormat format, std::ostream& err) {
     TPasswordStart start;
-    if (!needed) {
+    // A source named on the command line is read, and its errors shown,
+    // even when no file turns out to need it.
+    if (!needed && !password.Named()) {
         return start;
     }
     try {
