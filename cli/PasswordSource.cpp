@@ -11,6 +11,7 @@
 #include "ExtraCodec.h"
 #include "JpzCodec.h"
 #include "Signals.h"
+#include "StandardStreams.h"
 #include "Terminal.h"
 
 namespace murk::cli {
@@ -46,6 +47,9 @@ std::string ReadAll(int fd, const std::string& what) {
     std::string text;
     char buffer[4096];
     for (;;) {
+        if (!WaitForInput(fd)) {
+            throw TInterrupted{StopSignal()};
+        }
         const ssize_t count = ::read(fd, buffer, sizeof buffer);
         if (count == 0) {
             return text;
@@ -114,6 +118,9 @@ std::string TPasswordSource::ReadUtf8() {
         }
     }
     if (FFromStdin) {
+        if (WasClosedAtStart(STDIN_FILENO)) {
+            throw PasswordError("Cannot read the password from standard input: it is closed.");
+        }
         std::string all = ReadAll(STDIN_FILENO, "the password from standard input");
         StripLineEnd(all);
         return all;

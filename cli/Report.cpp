@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "StandardStreams.h"
+
 namespace murk::cli {
 
 namespace {
@@ -14,7 +16,13 @@ constexpr size_t kFlushSize = 64 * 1024;
 
 }  // namespace
 
-TReport::TReport(int fd) : FFd(fd) {}
+TReport::TReport(int fd) : FFd(fd) {
+    // /dev/null stands in for a stream closed at start; results written
+    // there would be lost without a word.
+    if (WasClosedAtStart(fd)) {
+        FError = EBADF;
+    }
+}
 
 TReport::~TReport() {
     Flush();

@@ -36,7 +36,8 @@ public:
         if (FActive) {
             termios quiet = FSaved;
             quiet.c_lflag &= ~tcflag_t(ECHO | ECHONL);
-            ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+            // Keys typed ahead are kept: they are the password.
+            ::tcsetattr(STDIN_FILENO, TCSANOW, &quiet);
         }
     }
     ~TQuietTerminal() {
@@ -55,17 +56,18 @@ private:
 }  // namespace
 
 std::string PromptWithoutEcho(const std::string& prompt) {
-    WriteText(prompt);
     std::string line;
     bool ended = false;
     {
+        // Quiet before the prompt shows, so nothing typed after it is echoed.
         TQuietTerminal quiet;
+        WriteText(prompt);
         for (;;) {
-            char c = 0;
-            const ssize_t count = ::read(STDIN_FILENO, &c, 1);
-            if (StopSignal() != 0) {
+            if (!WaitForInput(STDIN_FILENO)) {
                 break;
             }
+            char c = 0;
+            const ssize_t count = ::read(STDIN_FILENO, &c, 1);
             if (count < 0 && errno == EINTR) {
                 continue;
             }

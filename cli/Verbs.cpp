@@ -161,10 +161,10 @@ public:
 
     // The picture's size, for the progress line.
     int64_t Process(const std::string& path) {
-        if (const std::string folder = DirName(path); FTidiedFolders.insert(folder).second) {
-            RemoveStaleTemporaries(folder);
-        }
         try {
+            if (const std::string folder = DirName(path); FTidiedFolders.insert(folder).second) {
+                RemoveStaleTemporaries(folder);
+            }
             TMemoryStream stream;
             stream.LoadFromFile(path);
             const TMurkState state = TMurkCheck().CheckStream(stream);

@@ -6,6 +6,7 @@
 
 #include "CommandLine.h"
 #include "Signals.h"
+#include "StandardStreams.h"
 #include "Verbs.h"
 
 namespace {
@@ -28,6 +29,7 @@ int Run(const murk::cli::TOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    murk::cli::GuardStandardStreams();
     // A file-size limit must fail the write (and leave the original), not
     // kill the process half way.
     std::signal(SIGXFSZ, SIG_IGN);

@@ -196,7 +196,7 @@ TEST_F(CliStatus, PasswordRulesAreUsageErrorsBeforeAnyFile) {
          "not UTF-8"},
         {"ClosedStdin",
          CliRun({"shield", "--format", "extra", "--password-stdin", a}).WithClosedInput(),
-         "Bad file descriptor"},
+         "standard input: it is closed"},
         {"FolderAsStdin",
          CliRun({"shield", "--format", "extra", "--password-stdin", a})
              .WithInputPath(Path("folder")),
