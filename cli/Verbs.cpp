@@ -122,11 +122,8 @@ std::vector<TPathEntry> ExpandAll(const TOptions& options) {
 // Whether any picture among the entries needs a password to be restored.
 bool AnyNeedsPassword(const std::vector<TPathEntry>& entries) {
     for (const auto& entry : entries) {
-        if (entry.Kind == TKind::Picture) {
-            const auto head = ReadFileHead(entry.Path);
-            if (head && NeedsPassword(head->State())) {
-                return true;
-            }
+        if (entry.Kind == TKind::Picture && NeedsPassword(QuietState(entry.Path))) {
+            return true;
         }
     }
     return false;

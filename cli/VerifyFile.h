@@ -24,6 +24,10 @@ struct TVerifyResult {
 // time stamps change. A null password means none could be had.
 TVerifyResult VerifyPicture(const std::string& path, TPasswordSource* password, bool jpzAvailable);
 
+// The state from the file's first and last bytes, read without moving its
+// access time; Other when it cannot be read.
+TMurkState QuietState(const std::string& path);
+
 // "ok", "wrong password", "damaged", "skipped", "refused", "failed".
 const char* VerifyOutcomeName(TVerifyOutcome outcome);
 
