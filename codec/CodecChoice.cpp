@@ -80,7 +80,17 @@ TCodecOutcome DispatchCodec(TMemoryStream& stream, const std::string& fileName, 
     }
     outcome.Reason = codec->Reason();
     outcome.ErrorText = codec->ErrorText();
+    outcome.OtherNames = codec->OtherNames();
+    outcome.NotKept = codec->NotKept();
     return outcome;
+}
+
+std::string RefusalMessage(const TCodecOutcome& outcome) {
+    std::string message = RefusalMessage(outcome.Reason, outcome.OtherNames);
+    if (!outcome.ErrorText.empty()) {
+        message += " (" + outcome.ErrorText + ")";
+    }
+    return message;
 }
 
 }  // namespace murk
