@@ -12,6 +12,7 @@
 
 #include "CodecChoice.h"
 #include "Escape.h"
+#include "FileErrors.h"
 #include "FileSystem.h"
 #include "ImageFile.h"
 #include "JpzLibrary.h"
@@ -21,7 +22,8 @@
 #include "ProgressLine.h"
 #include "RunOutput.h"
 #include "Signals.h"
-#include "VerifyFile.h"
+#include "ThumbnailCache.h"
+#include "Verification.h"
 #include "murkcheck.h"
 
 namespace murk::cli {
@@ -40,39 +42,6 @@ bool IsShielded(TMurkState state) {
 
 bool NeedsPassword(TMurkState state) {
     return state == msExtra || state == msUltra || state == msJpz;
-}
-
-// The system's words for why a picture cannot be opened for reading.
-std::string OpenError(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        return std::strerror(errno);
-    }
-    struct stat st {};
-    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    ::close(fd);
-    return regular ? "cannot be read" : "not a regular file";
-}
-
-// The file layer's sentence ("Cannot write P: No space left on device.")
-// without the path, which the line already shows.
-std::string ReasonOf(const FileError& error, const std::string& path) {
-    std::string text = error.what();
-    if (const size_t at = text.find(" " + path + ": "); at != std::string::npos) {
-        const std::string verb = text.substr(0, at);
-        text = (verb == "Cannot open" ? std::string() : verb + ": ") +
-               text.substr(at + path.size() + 3);
-    }
-    if (!text.empty() && text.back() == '.') {
-        text.pop_back();
-    }
-    if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z' && text.find(' ') != 0) {
-        // "Cannot write: ..." reads as part of the line.
-        if (text.starts_with("Cannot ")) {
-            text[0] = 'c';
-        }
-    }
-    return text;
 }
 
 TShieldSelection SelectionFor(TFormat format) {
@@ -122,7 +91,8 @@ std::vector<TPathEntry> ExpandAll(const TOptions& options) {
 // Whether any picture among the entries needs a password to be restored.
 bool AnyNeedsPassword(const std::vector<TPathEntry>& entries) {
     for (const auto& entry : entries) {
-        if (entry.Kind == TKind::Picture && NeedsPassword(QuietState(entry.Path))) {
+        if (entry.Kind == TKind::Picture &&
+            NeedsPassword(QuietHead(entry.Path).value_or(TFileHead{}).State())) {
             return true;
         }
     }
@@ -139,6 +109,35 @@ std::string JpzPicturePath(const std::string& path) {
     const bool hasExtension =
         dot != std::string::npos && (slash == std::string::npos || dot > slash);
     return (hasExtension ? path.substr(0, dot) : path) + ".jpg";
+}
+
+// A restore by the codec of the format found in the file, without the check
+// of the restored head: for pictures shielded by a program that never
+// checked them.
+TCodecOutcome RestoreUnchecked(TMemoryStream& stream, const std::string& path,
+                               const std::string& password, const TShieldSelection& selection) {
+    TCodecOption option;
+    option.Stream = &stream;
+    option.FileName = path;
+    option.Encode = false;
+    option.Password = password;
+    option.VerifyHead = false;
+    const TMurkState state = TMurkCheck().CheckStream(stream);
+    auto codec = CreateCodec(ChooseCodec(false, state, selection), option);
+    TCodecOutcome outcome;
+    if (!codec) {
+        outcome.Reason = state == msJpz ? TRefusal::JpzUnavailable : TRefusal::NotShielded;
+        return outcome;
+    }
+    outcome.Result = codec->Execute();
+    if (outcome.Result == 1) {
+        ForgetThumbnails(path);
+    }
+    outcome.Reason = codec->Reason();
+    outcome.ErrorText = codec->ErrorText();
+    outcome.OtherNames = codec->OtherNames();
+    outcome.NotKept = codec->NotKept();
+    return outcome;
 }
 
 // Shields or restores one picture at a time, one line each.
@@ -168,7 +167,7 @@ public:
             Process(path, stream, state);
             return int64_t(stream.Size());
         } catch (const FileError& error) {
-            Failed(path, ReasonOf(error, path));
+            Failed(path, FileErrorReason(error, path));
         } catch (const std::bad_alloc&) {
             Failed(path, "not enough memory to hold the file");
         } catch (const std::exception& error) {
@@ -203,9 +202,21 @@ private:
             return Refused(path, "a password is needed");
         }
         const std::string into = state == msJpz ? JpzPicturePath(path) : path;
-        const TCodecOutcome outcome =
-            DispatchCodec(stream, path, FEncode, withPassword ? FPassword.Get() : "",
-                          FEncode ? FOptions.Mode : 1, FSelection);
+        const std::string password = withPassword ? FPassword.Get() : std::string();
+        const TCodecOutcome outcome = FOptions.NoVerify
+                                          ? RestoreUnchecked(stream, path, password, FSelection)
+                                          : DispatchCodec(stream, path, FEncode, password,
+                                                          FEncode ? FOptions.Mode : 1, FSelection);
+        if (outcome.Result == 1 && !outcome.NotKept.empty()) {
+            // Done, but the desktop's tags or the owner did not follow.
+            std::string lost;
+            for (const std::string& what : outcome.NotKept) {
+                lost += (lost.empty() ? "" : "; ") + what;
+            }
+            FOutput.MarkFailed();
+            return FOutput.Line(FEncode ? "shielded" : "restored", path,
+                                "the new file could not be given " + lost);
+        }
         if (outcome.Result == 1) {
             if (FEncode) {
                 return FOutput.Line("shielded", path);
@@ -220,11 +231,7 @@ private:
         if (outcome.Reason == TRefusal::PictureExists) {
             return Refused(path, into + " is in the way");
         }
-        std::string reason = RefusalText(outcome.Reason);
-        if (!outcome.ErrorText.empty()) {
-            reason += " (" + outcome.ErrorText + ")";
-        }
-        Refused(path, reason);
+        Refused(path, RefusalMessage(outcome));
     }
 
     const TOptions& FOptions;
@@ -388,14 +395,14 @@ int RunVerify(const TOptions& options, std::ostream& err) {
         return *start.Status;
     }
     TRunOutput output(err);
-    TJpzUse jpz(true);
+    const TJpzUse jpz(true);
     size_t done = 0;
     for (const TPathEntry& entry : entries) {
         if (entry.Kind != TKind::Picture) {
             EntryLine(output, options.Json, entry);
         } else {
-            const TVerifyResult result =
-                VerifyPicture(entry.Path, start.Have ? &password : nullptr, jpz.Available());
+            const TVerification result =
+                VerifyPicture(entry.Path, start.Have ? &password : nullptr);
             if (result.Outcome != TVerifyOutcome::Ok && result.Outcome != TVerifyOutcome::Skipped) {
                 output.MarkFailed();
             }
