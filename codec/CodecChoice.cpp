@@ -1,5 +1,7 @@
 #include "CodecChoice.h"
 
+#include <new>
+
 #include "ExtraCodec.h"
 #include "JpzCodec.h"
 #include "NormalCodec.h"
@@ -73,7 +75,14 @@ TCodecOutcome DispatchCodec(TMemoryStream& stream, const std::string& fileName, 
         }
         return outcome;
     }
-    outcome.Result = codec->Execute();
+    try {
+        outcome.Result = codec->Execute();
+    } catch (const std::bad_alloc&) {
+        // Nothing is written before the whole new content is made, so the
+        // file is as it was.
+        outcome.Reason = TRefusal::TooLarge;
+        return outcome;
+    }
     if (outcome.Result == 1) {
         // The desktop's cached thumbnail shows the old content.
         ForgetThumbnails(fileName);

@@ -41,7 +41,8 @@ struct TCodecOutcome {
 std::string RefusalMessage(const TCodecOutcome& outcome);
 
 // Classifies the stream (publishing its state and size), runs the codec that
-// fits and frees it. Failures of the save other than a file that cannot be
+// fits and frees it. Memory that runs out while the new content is made is
+// TRefusal::TooLarge. Failures of the save other than a file that cannot be
 // created reach the caller as FileIoError.
 TCodecOutcome DispatchCodec(TMemoryStream& stream, const std::string& fileName, bool encode,
                             const std::string& password, int32_t mode,
