@@ -111,9 +111,9 @@ std::string JpzPicturePath(const std::string& path) {
     return (hasExtension ? path.substr(0, dot) : path) + ".jpg";
 }
 
-// A restore by the codec of the format found in the file, without the check
-// of the restored head: for pictures shielded by a program that never
-// checked them.
+// DispatchCodec for a restore without the check of the restored head, for
+// pictures shielded by a program that never checked them; it differs from
+// DispatchCodec only in that option.
 TCodecOutcome RestoreUnchecked(TMemoryStream& stream, const std::string& path,
                                const std::string& password, const TShieldSelection& selection) {
     TCodecOption option;
@@ -129,7 +129,14 @@ TCodecOutcome RestoreUnchecked(TMemoryStream& stream, const std::string& path,
         outcome.Reason = state == msJpz ? TRefusal::JpzUnavailable : TRefusal::NotShielded;
         return outcome;
     }
-    outcome.Result = codec->Execute();
+    try {
+        outcome.Result = codec->Execute();
+    } catch (const std::bad_alloc&) {
+        // As in DispatchCodec: nothing is written before the whole new
+        // content is made.
+        outcome.Reason = TRefusal::TooLarge;
+        return outcome;
+    }
     if (outcome.Result == 1) {
         ForgetThumbnails(path);
     }
