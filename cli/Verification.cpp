@@ -11,20 +11,13 @@
 #include "FileErrors.h"
 #include "FileSystem.h"
 #include "PasswordSource.h"
+#include "PictureStates.h"
 #include "RunOutput.h"
 #include "Verify.h"
 
 namespace murk::cli {
 
 namespace {
-
-bool IsShielded(TMurkState state) {
-    return state == msNormal || state == msExtra || state == msUltra || state == msJpz;
-}
-
-bool NeedsPassword(TMurkState state) {
-    return state == msExtra || state == msUltra || state == msJpz;
-}
 
 // Opens for reading without moving the access time where the system lets
 // the process say so (the owner, or root).
