@@ -1,4 +1,5 @@
 #include "Verbs.h"
+
 #include <ostream>
 
 #include "Escape.h"
