@@ -149,6 +149,9 @@ int RunCheck(const TOptions& options, std::ostream& err) {
     TRunOutput output(err);
     size_t done = 0;
     for (const std::string& argument : options.Paths) {
+        if (StopSignal() != 0) {
+            break;
+        }
         // A picture is classified at once: asking first whether the path is
         // a folder would cost one more system call per file.
         if (IsPictureName(argument)) {
@@ -165,9 +168,9 @@ int RunCheck(const TOptions& options, std::ostream& err) {
                 EntryLine(output, options.Json, entry);
             }
             ++done;
-        }
-        if (StopSignal() != 0) {
-            break;
+            if (StopSignal() != 0) {
+                break;
+            }
         }
     }
     return output.Finish(done, done);
