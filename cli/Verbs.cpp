@@ -126,6 +126,10 @@ int ProcessPaths(const TOptions& options, bool encode, std::ostream& err) {
     TProgressLine progress(err, entries.size());
     size_t done = 0;
     for (const TPathEntry& entry : entries) {
+        // A signal during the folder walk stops the run before its first file.
+        if (StopSignal() != 0) {
+            break;
+        }
         progress.Clear();
         int64_t size = 0;
         if (entry.Kind == TKind::Picture) {
@@ -196,6 +200,9 @@ int RunVerify(const TOptions& options, std::ostream& err) {
     const TJpzUse jpz(true);
     size_t done = 0;
     for (const TPathEntry& entry : entries) {
+        if (StopSignal() != 0) {
+            break;
+        }
         if (entry.Kind != TKind::Picture) {
             EntryLine(output, options.Json, entry);
         } else {
