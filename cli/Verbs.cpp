@@ -1,191 +1,229 @@
 #include "Verbs.h"
 
 #include <ostream>
-#include <set>
 
-#include "CodecChoice.h"
-#include "FileSystem.h"
-#include "ImageFile.h"
-#include "JpzLibrary.h"
-#include "MemoryStream.h"
+#include "Escape.h"
+#include "FileErrors.h"
+#include "JpzUse.h"
 #include "PasswordSource.h"
 #include "PathList.h"
+#include "PictureProcessor.h"
+#include "PictureStates.h"
 #include "ProgressLine.h"
+#include "RunOutput.h"
+#include "Signals.h"
+#include "Verification.h"
 #include "murkcheck.h"
 
 namespace murk::cli {
 
 namespace {
 
-bool IsPicturePath(const std::string& path) {
-    return IsImageExtension(LowerExtension(path), false, {});
-}
+using TKind = TPathEntry::TKind;
 
-bool NeedsPassword(TMurkState state) {
-    return state == msExtra || state == msUltra || state == msJpz;
-}
-
-TShieldSelection SelectionFor(TFormat format) {
-    TShieldSelection selection;
-    switch (format) {
-        case TFormat::Normal:
-            selection.PasswordMode = false;
-            break;
-        case TFormat::Extra:
-            selection.ShieldKind = 1;
-            break;
-        case TFormat::Ultra:
-            selection.ShieldKind = 2;
-            selection.UltraEnabled = true;
-            break;
-        case TFormat::Jpz:
-            selection.ShieldKind = 3;
-            break;
+// Every entry of the paths given, in order.
+std::vector<TPathEntry> ExpandAll(const TOptions& options) {
+    std::vector<TPathEntry> entries;
+    for (const std::string& path : options.Paths) {
+        auto some = ExpandPath(path, options.Recursive);
+        entries.insert(entries.end(), std::make_move_iterator(some.begin()),
+                       std::make_move_iterator(some.end()));
     }
-    return selection;
+    return entries;
 }
 
-// Holds the Jpz library for one command.
-class TJpzUse {
-public:
-    explicit TJpzUse(bool wanted) : FAvailable(wanted && TJpzLibrary::Instance().Load()) {}
-    ~TJpzUse() { TJpzLibrary::Instance().Release(); }
-    TJpzUse(const TJpzUse&) = delete;
-    TJpzUse& operator=(const TJpzUse&) = delete;
-    bool Available() const { return FAvailable; }
+// Whether any picture among the entries needs a password to be restored.
+bool AnyNeedsPassword(const std::vector<TPathEntry>& entries) {
+    for (const auto& entry : entries) {
+        if (entry.Kind == TKind::Picture &&
+            NeedsPassword(QuietHead(entry.Path).value_or(TFileHead{}).State())) {
+            return true;
+        }
+    }
+    return false;
+}
 
-private:
-    bool FAvailable;
+void CheckLine(TRunOutput& output, bool json, const std::string& path, const TFileHead& head) {
+    if (json) {
+        output.Report().Line(JsonLine(path, head.State(), head.Size, "ok"));
+    } else {
+        output.Report().Line('[' + std::string(StateText(head.State())) + "]\t" +
+                             std::to_string(head.Size) + '\t' + EscapeForTerminal(path));
+    }
+}
+
+// A line for an entry that is not worked on.
+void EntryLine(TRunOutput& output, bool json, const TPathEntry& entry) {
+    const bool failed = entry.Kind == TKind::Failed;
+    const char* outcome = failed ? "failed" : "skipped";
+    if (json) {
+        output.Report().Line(
+            JsonLine(entry.Path, std::nullopt, std::nullopt, outcome, entry.Reason));
+    } else {
+        output.Line(outcome, entry.Path, entry.Reason);
+    }
+    if (failed) {
+        output.MarkFailed();
+    }
+}
+
+void CheckPicture(TRunOutput& output, bool json, const std::string& path) {
+    if (const auto head = ReadFileHead(path)) {
+        return CheckLine(output, json, path, *head);
+    }
+    EntryLine(output, json, {TKind::Failed, path, OpenError(path)});
+}
+
+// The password a run uses, read before any file is touched; the run stops
+// with status 2 when it cannot be had or breaks a rule.
+struct TPasswordStart {
+    bool Have = false;
+    std::optional<int> Status;
 };
 
-class TProcessor {
-public:
-    TProcessor(const TOptions& options, bool encode, std::ostream& out)
-        : FOptions(options),
-          FEncode(encode),
-          FOut(out),
-          FPassword(options.PasswordFile, options.PasswordStdin),
-          FJpz(!encode || options.Format == TFormat::Jpz),
-          FSelection(SelectionFor(options.Format)) {
-        FSelection.JpzAvailable = FJpz.Available();
-        if (encode && options.Format != TFormat::Normal) {
-            FPassword.Get();
-        }
+TPasswordStart StartPassword(TPasswordSource& password, bool needed, bool shieldRules,
+                             TFormat format, std::ostream& err) {
+    TPasswordStart start;
+    // A source named on the command line is read, and its errors shown,
+    // even when no file turns out to need it.
+    if (!needed && !password.Named()) {
+        return start;
     }
-
-    // Returns whether the file was rewritten; prints its line.
-    bool Process(const std::string& path, int64_t& size) {
-        if (const std::string folder = DirName(path); FTidiedFolders.insert(folder).second) {
-            RemoveStaleTemporaries(folder);
-        }
-        try {
-            TMemoryStream stream;
-            stream.LoadFromFile(path);
-            size = int64_t(stream.Size());
-            const TMurkState state = TMurkCheck().CheckStream(stream);
-            const bool withPassword =
-                FEncode ? FOptions.Format != TFormat::Normal : NeedsPassword(state);
-            const TCodecOutcome outcome =
-                DispatchCodec(stream, path, FEncode, withPassword ? FPassword.Get() : "",
-                              FEncode ? FOptions.Mode : 1, FSelection);
-            if (outcome.Result == 1) {
-                FOut << (FEncode ? "shielded " : "restored ") << path << "\n";
-                return true;
-            }
-            FOut << "refused " << path << ": " << RefusalText(outcome.Reason);
-            if (!outcome.ErrorText.empty()) {
-                FOut << " (" << outcome.ErrorText << ")";
-            }
-            FOut << "\n";
-        } catch (const FileError& error) {
-            FOut << "failed " << path << ": " << error.what() << "\n";
-        }
-        return false;
-    }
-
-private:
-    const TOptions& FOptions;
-    const bool FEncode;
-    std::ostream& FOut;
-    TPasswordSource FPassword;
-    TJpzUse FJpz;
-    TShieldSelection FSelection;
-    std::set<std::string> FTidiedFolders;
-};
-
-// Shields or restores every picture among the paths, one line each.
-int ProcessPaths(const TOptions& options, bool encode, std::ostream& out, std::ostream& err) {
-    const std::vector<std::string> paths = ExpandPaths(options.Paths, options.Recursive);
-    int status = 0;
     try {
-        TProcessor processor(options, encode, out);
-        TProgressLine progress(err, paths.size());
-        for (const std::string& path : paths) {
-            progress.Clear();
-            int64_t size = 0;
-            if (!IsPicturePath(path)) {
-                out << "skipped " << path << "\n";
-            } else if (!processor.Process(path, size)) {
-                status = 1;
-            }
-            out.flush();
-            progress.FileDone(size);
+        if (!shieldRules && !password.Available()) {
+            return start;
         }
+        const std::string& bytes = password.Get();
+        if (shieldRules) {
+            if (const auto rule = ShieldPasswordRule(format, bytes)) {
+                err << "murkwell-cli: " << *rule << " Nothing was touched.\n";
+                start.Status = 2;
+                return start;
+            }
+        }
+        start.Have = true;
     } catch (const PasswordError& error) {
-        out.flush();
         err << "murkwell-cli: " << error.what() << "\n";
-        return 2;
+        start.Status = 2;
+    } catch (const TInterrupted& interrupted) {
+        err << "murkwell-cli: stopped at the password prompt; nothing was touched.\n";
+        start.Status = 128 + interrupted.Signal;
     }
-    return status;
+    return start;
 }
 
-void PrintState(const std::string& path, const TFileHead& head, std::ostream& out) {
-    out << '[' << StateText(head.State()) << "]\t" << head.Size << '\t' << path << '\n';
-}
-
-// Prints one path's state; false when a picture cannot be read.
-bool CheckPath(const std::string& path, std::ostream& out, std::ostream& err) {
-    if (!IsPicturePath(path)) {
-        err << "skipped " << path << "\n";
-        return true;
+int ProcessPaths(const TOptions& options, bool encode, std::ostream& err) {
+    const std::vector<TPathEntry> entries = ExpandAll(options);
+    TPasswordSource password(options.PasswordFile, options.PasswordStdin, encode);
+    const bool needed = encode ? options.Format != TFormat::Normal : AnyNeedsPassword(entries);
+    const TPasswordStart start = StartPassword(password, needed, encode, options.Format, err);
+    if (start.Status) {
+        return *start.Status;
     }
-    const auto head = ReadFileHead(path);
-    if (!head) {
-        err << "failed " << path << ": the file cannot be opened\n";
-        return false;
+    TRunOutput output(err);
+    TPictureProcessor processor(options, encode, output, password, start.Have);
+    // Made after the prompt, so its clock does not count the typing.
+    TProgressLine progress(err, entries.size());
+    size_t done = 0;
+    for (const TPathEntry& entry : entries) {
+        // A signal during the folder walk stops the run before its first file.
+        if (StopSignal() != 0) {
+            break;
+        }
+        progress.Clear();
+        int64_t size = 0;
+        if (entry.Kind == TKind::Picture) {
+            size = processor.Process(entry.Path);
+        } else {
+            EntryLine(output, false, entry);
+        }
+        ++done;
+        if (output.ShouldStop()) {
+            break;
+        }
+        progress.FileDone(size);
     }
-    PrintState(path, *head, out);
-    return true;
+    progress.Clear();
+    return output.Finish(done, entries.size());
 }
 
 }  // namespace
 
-int RunCheck(const TOptions& options, std::ostream& out, std::ostream& err) {
-    int status = 0;
+int RunCheck(const TOptions& options, std::ostream& err) {
+    TRunOutput output(err);
+    size_t done = 0;
     for (const std::string& argument : options.Paths) {
+        if (StopSignal() != 0) {
+            break;
+        }
         // A picture is classified at once: asking first whether the path is
         // a folder would cost one more system call per file.
-        if (IsPicturePath(argument)) {
+        if (IsPictureName(argument)) {
             if (const auto head = ReadFileHead(argument)) {
-                PrintState(argument, *head, out);
+                CheckLine(output, options.Json, argument, *head);
+                ++done;
                 continue;
             }
         }
-        for (const std::string& path : ExpandPaths({argument}, options.Recursive)) {
-            if (!CheckPath(path, out, err)) {
-                status = 1;
+        for (const TPathEntry& entry : ExpandPath(argument, options.Recursive)) {
+            if (entry.Kind == TKind::Picture) {
+                CheckPicture(output, options.Json, entry.Path);
+            } else {
+                EntryLine(output, options.Json, entry);
+            }
+            ++done;
+            if (StopSignal() != 0) {
+                break;
             }
         }
     }
-    return status;
+    return output.Finish(done, done);
 }
 
-int RunShield(const TOptions& options, std::ostream& out, std::ostream& err) {
-    return ProcessPaths(options, true, out, err);
+int RunShield(const TOptions& options, std::ostream& err) {
+    return ProcessPaths(options, true, err);
 }
 
-int RunRestore(const TOptions& options, std::ostream& out, std::ostream& err) {
-    return ProcessPaths(options, false, out, err);
+int RunRestore(const TOptions& options, std::ostream& err) {
+    return ProcessPaths(options, false, err);
+}
+
+int RunVerify(const TOptions& options, std::ostream& err) {
+    const std::vector<TPathEntry> entries = ExpandAll(options);
+    TPasswordSource password(options.PasswordFile, options.PasswordStdin, false);
+    const TPasswordStart start =
+        StartPassword(password, AnyNeedsPassword(entries), false, options.Format, err);
+    if (start.Status) {
+        return *start.Status;
+    }
+    TRunOutput output(err);
+    const TJpzUse jpz(true);
+    size_t done = 0;
+    for (const TPathEntry& entry : entries) {
+        if (StopSignal() != 0) {
+            break;
+        }
+        if (entry.Kind != TKind::Picture) {
+            EntryLine(output, options.Json, entry);
+        } else {
+            const TVerification result =
+                VerifyPicture(entry.Path, start.Have ? &password : nullptr);
+            if (result.Outcome != TVerifyOutcome::Ok && result.Outcome != TVerifyOutcome::Skipped) {
+                output.MarkFailed();
+            }
+            if (options.Json) {
+                output.Report().Line(JsonLine(entry.Path, result.State, result.Size,
+                                              VerifyOutcomeName(result.Outcome), result.Reason));
+            } else {
+                output.Report().Line(VerifyLine(entry.Path, result));
+            }
+        }
+        ++done;
+        if (output.ShouldStop()) {
+            break;
+        }
+    }
+    return output.Finish(done, entries.size());
 }
 
 }  // namespace murk::cli
