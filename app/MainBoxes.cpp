@@ -65,9 +65,25 @@ bool TMainFm::PasswordDropDownKey(QKeyEvent* event) {
     return true;
 }
 
-void TMainFm::ShowPassList(QComboBox* box, const QPoint& position) {
+void TMainFm::ShowPassList(QComboBox* box, const QPoint& globalPosition) {
+    // The keyboard's menu key may come both as a key and as a menu request.
+    if (ppPassList->isVisible()) {
+        return;
+    }
     FPassListBox = box;
-    ppPassList->popup(box->lineEdit()->mapToGlobal(position));
+    ppPassList->popup(globalPosition);
+}
+
+bool TMainFm::BoxMenuKey(QComboBox* box, const QKeyEvent* event) {
+    const bool menuKey = event->key() == Qt::Key_Menu ||
+                         (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
+    if (!menuKey) {
+        return false;
+    }
+    QLineEdit* edit = box->lineEdit();
+    const QPoint cursor = edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+    ShowPassList(box, edit->mapToGlobal(cursor));
+    return true;
 }
 
 void TMainFm::PassListEdit(void (*edit)(QComboBox*)) {

@@ -72,6 +72,12 @@ QComboBox* EditableBox(const QString& hint, QWidget* parent) {
     box->setMinimumContentsLength(8);
     // A drop on the box belongs to the window, like a drop anywhere else.
     box->lineEdit()->setAcceptDrops(false);
+    // No inline completion: it would put a remembered password or folder in
+    // place of what is being typed.
+    box->setCompleter(nullptr);
+    // The mouse asks the line edit for its menu, the keyboard asks the box,
+    // which would otherwise show the line edit's standard menu.
+    box->setContextMenuPolicy(Qt::CustomContextMenu);
     box->lineEdit()->setContextMenuPolicy(Qt::CustomContextMenu);
     return box;
 }
@@ -377,6 +383,10 @@ void TMainFm::Connect() {
     connect(btnRefresh, &QToolButton::clicked, this, &TMainFm::btnRefreshClick);
 
     connect(cbDir, &QComboBox::editTextChanged, this, [this](const QString& text) {
+        // An edit without a key (a paste, an input method) is typing too.
+        if (cbDir->lineEdit()->isModified()) {
+            FFolderChoice->cbDirKeyDown(0, text);
+        }
         if (!FFolderChoice->Typing()) {
             SelectTreeFolder(text);
         }
@@ -390,7 +400,12 @@ void TMainFm::Connect() {
     });
     for (QComboBox* box : {cbAngou, cbDir}) {
         connect(box->lineEdit(), &QLineEdit::customContextMenuRequested, this,
-                [this, box](const QPoint& position) { ShowPassList(box, position); });
+                [this, box](const QPoint& position) {
+                    ShowPassList(box, box->lineEdit()->mapToGlobal(position));
+                });
+        connect(
+            box, &QComboBox::customContextMenuRequested, this,
+            [this, box](const QPoint& position) { ShowPassList(box, box->mapToGlobal(position)); });
     }
     connect(Paste2, &QAction::triggered, this,
             [this] { PassListEdit([](QComboBox* box) { box->lineEdit()->paste(); }); });
@@ -423,11 +438,12 @@ void TMainFm::Connect() {
     });
 
     for (QObject* watched :
-         {static_cast<QObject*>(cbDir->lineEdit()), static_cast<QObject*>(cbAngou->view()),
-          static_cast<QObject*>(TreeView), static_cast<QObject*>(TreeView->viewport()),
-          static_cast<QObject*>(ListView), static_cast<QObject*>(ListView->viewport()),
-          static_cast<QObject*>(pbImageArea), static_cast<QObject*>(AnimateMain),
-          static_cast<QObject*>(btnPopup)}) {
+         {static_cast<QObject*>(cbDir), static_cast<QObject*>(cbDir->lineEdit()),
+          static_cast<QObject*>(cbAngou), static_cast<QObject*>(cbAngou->lineEdit()),
+          static_cast<QObject*>(cbAngou->view()), static_cast<QObject*>(TreeView),
+          static_cast<QObject*>(TreeView->viewport()), static_cast<QObject*>(ListView),
+          static_cast<QObject*>(ListView->viewport()), static_cast<QObject*>(pbImageArea),
+          static_cast<QObject*>(AnimateMain), static_cast<QObject*>(btnPopup)}) {
         watched->installEventFilter(this);
     }
 

@@ -48,7 +48,14 @@ bool TMainFm::eventFilter(QObject* watched, QEvent* event) {
     } else if (watched == ListView->viewport() && type == QEvent::MouseButtonRelease &&
                static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         ListViewClick();
-    } else if (watched == cbDir->lineEdit() && type == QEvent::KeyPress) {
+    } else if ((watched == cbAngou || watched == cbAngou->lineEdit()) && type == QEvent::KeyPress) {
+        return BoxMenuKey(cbAngou, static_cast<QKeyEvent*>(event));
+    } else if ((watched == cbDir || watched == cbDir->lineEdit()) && type == QEvent::KeyPress) {
+        // Real keys reach the box, which hands them to its line edit
+        // directly; keys sent to the line edit itself come here too.
+        if (BoxMenuKey(cbDir, static_cast<QKeyEvent*>(event))) {
+            return true;
+        }
         const int key = static_cast<QKeyEvent*>(event)->key();
         const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
         if (enter) {

@@ -245,7 +245,9 @@ private:
     template <typename Command>
     void RunWindowCommand(Command command);
     void ShowAbout();
-    void ShowPassList(QComboBox* box, const QPoint& position);
+    void ShowPassList(QComboBox* box, const QPoint& globalPosition);
+    // The menu key and Shift+F10 in one of the two boxes open ppPassList.
+    bool BoxMenuKey(QComboBox* box, const QKeyEvent* event);
     void PassListEdit(void (*edit)(QComboBox*));
     bool PasswordDropDownKey(QKeyEvent* event);
     void ListViewKeyDown(int key);
