@@ -129,11 +129,14 @@ void TMainFm::RestartLogout() {
 }
 
 void TMainFm::ShowMessage(const QString& caption, const QString& text) {
+    if (FLoggingOut) {
+        return;
+    }
     ShowMessageBox(this, caption, text);
 }
 
 void TMainFm::ShowEndMessage(TEndMessagePlace place, const QString& text) {
-    if (!FEndMesDlg) {
+    if (FLoggingOut || !FEndMesDlg) {
         return;
     }
     const QRect frame = frameGeometry();
@@ -145,6 +148,9 @@ void TMainFm::ShowEndMessage(TEndMessagePlace place, const QString& text) {
 }
 
 void TMainFm::ShowFailures(const std::vector<TRunFailure>& failures) {
+    if (FLoggingOut) {
+        return;
+    }
     QStringList lines;
     for (size_t i = 0; i < failures.size() && i < ShownFailures; ++i) {
         const TRunFailure& failure = failures[i];
