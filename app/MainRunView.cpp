@@ -5,6 +5,7 @@
 #include <QToolButton>
 
 #include "Animation.h"
+#include "FailureText.h"
 #include "Logout.h"
 #include "MessageBox.h"
 #include "RgbQt.h"
@@ -15,13 +16,6 @@
 // The window as the view the runs report to.
 
 namespace murk {
-
-namespace {
-
-// The failure box lists this many files and counts the rest.
-constexpr size_t ShownFailures = 20;
-
-}  // namespace
 
 void TMainFm::SetPanelText(TPanel panel, const QString& text) {
     switch (panel) {
@@ -151,18 +145,7 @@ void TMainFm::ShowFailures(const std::vector<TRunFailure>& failures) {
     if (FLoggingOut) {
         return;
     }
-    QStringList lines;
-    for (size_t i = 0; i < failures.size() && i < ShownFailures; ++i) {
-        const TRunFailure& failure = failures[i];
-        lines << (failure.Path.isEmpty() ? failure.Reason
-                                         : failure.Path + QStringLiteral(": ") + failure.Reason);
-    }
-    if (failures.size() > ShownFailures) {
-        lines << QStringLiteral("ほか %1 件").arg(failures.size() - ShownFailures);
-    }
-    ShowMessageBox(
-        this, QStringLiteral("Warnning"),
-        QStringLiteral("処理できなかったファイルがあります。\n\n") + lines.join(QLatin1Char('\n')));
+    ShowMessageBox(this, QStringLiteral("Warnning"), FailureListText(failures));
 }
 
 }  // namespace murk
