@@ -42,6 +42,9 @@ class TLogoutMonitor;
 class TRunCommands;
 class TdlgMurkin;
 
+// The file name panel before any file.
+inline const QString EmptyFileNamePanel = QStringLiteral(" FileName : ");
+
 // The main window. It owns the settings, the file list and the runs, and is
 // the view the runs report to.
 class TMainFm : public QWidget, public TRunView, public TOptionHost, public TAboutHost {
@@ -260,6 +263,8 @@ private:
     void RefillFolderBox();
     void FillComboKeepingText(QComboBox* box, const QStringList& items);
     void PreviewResized();
+    // A new listing begins: the preview and the file name go with the rows.
+    void ListCleared();
     QString RowPath(int row) const;
 
     QStringList FArguments;

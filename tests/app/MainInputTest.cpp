@@ -7,6 +7,7 @@
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFileSystemModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTest>
@@ -156,6 +157,46 @@ TEST_F(MainInput, TheMenuKeyAndShiftF10InBothBoxesOpenTheBoxMenu) {
                 << "Paste acts on the box that opened the menu";
         }
     }
+}
+
+TEST_F(MainInput, TheTreeShowsTheOpenFolderAtStart) {
+    // Deep enough, and after enough siblings, to lie below the tree's first
+    // screen.
+    murktest::TTempDir root;
+    QString folder = Folder(root);
+    for (int i = 0; i < 40; ++i) {
+        QDir(folder).mkdir(QStringLiteral("a%1").arg(i, 2, 10, QLatin1Char('0')));
+    }
+    folder += QStringLiteral("/z/y/x");
+    QDir().mkpath(folder);
+    TMainFm& window = StartActive({folder});
+    QTreeView* tree = window.TreeView;
+    auto* model = static_cast<QFileSystemModel*>(tree->model());
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return model->filePath(tree->currentIndex()) == folder; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex())); },
+        5000))
+        << "the open folder is out of sight";
+}
+
+TEST_F(MainInput, AnEmptyFolderEmptiesThePreviewAndTheFileName) {
+    Picture("a.jpg");
+    murktest::TTempDir empty;
+    TMainFm& window = StartActive({PicturesFolder()});
+    ASSERT_FALSE(window.PreviewImage().Image.isNull());
+    ASSERT_NE(window.pnFileName->text(), QStringLiteral(" FileName : "));
+
+    window.TreeViewClick(Folder(empty));
+    ASSERT_TRUE(WaitIdle(window));
+    EXPECT_TRUE(FileNames(window).isEmpty());
+    EXPECT_TRUE(window.PreviewImage().Image.isNull());
+    EXPECT_TRUE(window.pbImageArea->DrawnRect().isEmpty());
+    EXPECT_EQ(window.pnFileName->text(), QStringLiteral(" FileName : "));
+
+    window.TreeViewClick(PicturesFolder());
+    ASSERT_TRUE(WaitIdle(window));
+    EXPECT_FALSE(window.PreviewImage().Image.isNull()) << "the picture shows again";
 }
 
 }  // namespace
