@@ -32,14 +32,22 @@ namespace {
 constexpr int PopUpDelayMs = 350;
 constexpr int StripHeight = 16;
 
+// Blank space between controls: part of the window's own surface, from
+// which the window can be dragged.
+QWidget* Surface(QWidget* parent) {
+    auto* surface = new QWidget(parent);
+    surface->setProperty(SurfaceProperty, true);
+    return surface;
+}
+
 QWidget* Gap(QWidget* parent, int width) {
-    auto* gap = new QWidget(parent);
+    QWidget* gap = Surface(parent);
     gap->setFixedWidth(width);
     return gap;
 }
 
 QWidget* Stretch(QWidget* parent) {
-    auto* stretch = new QWidget(parent);
+    QWidget* stretch = Surface(parent);
     stretch->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     return stretch;
 }

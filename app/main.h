@@ -42,6 +42,9 @@ class TLogoutMonitor;
 class TRunCommands;
 class TdlgMurkin;
 
+// Marks the blank widgets between controls as the window's own surface.
+inline constexpr char SurfaceProperty[] = "murkSurface";
+
 // The file name panel before any file.
 inline const QString EmptyFileNamePanel = QStringLiteral(" FileName : ");
 
@@ -266,6 +269,9 @@ private:
     // A new listing begins: the preview and the file name go with the rows.
     void ListCleared();
     QString RowPath(int row) const;
+    // Whether position, in the window, lies on its own surface rather than on
+    // one of its controls.
+    bool OnOwnSurface(const QPoint& position) const;
 
     QStringList FArguments;
     TAppSettings FSettings;

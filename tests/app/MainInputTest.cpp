@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QTest>
+#include <QToolBar>
 #include <QTreeView>
 
 #include "MainFixture.h"
@@ -197,6 +198,32 @@ TEST_F(MainInput, AnEmptyFolderEmptiesThePreviewAndTheFileName) {
     window.TreeViewClick(PicturesFolder());
     ASSERT_TRUE(WaitIdle(window));
     EXPECT_FALSE(window.PreviewImage().Image.isNull()) << "the picture shows again";
+}
+
+TEST_F(MainInput, TheWindowIsDraggedFromItsOwnSurfaceOnly) {
+    TMainFm& window = StartActive();
+    const auto drag = [&](QWidget* from) {
+        const QPoint before = window.pos();
+        const QPoint start = from->rect().center();
+        QTest::mousePress(from, Qt::LeftButton, {}, start);
+        QTest::mouseMove(from, start + QPoint(30, 20));
+        QTest::mouseRelease(from, Qt::LeftButton, {}, start + QPoint(30, 20));
+        return window.pos() - before;
+    };
+    // Controls that let presses pass to the window.
+    for (QWidget* control :
+         {static_cast<QWidget*>(window.pnTotal), static_cast<QWidget*>(window.dxfLabel1),
+          static_cast<QWidget*>(window.pnTotalSize)}) {
+        EXPECT_EQ(drag(control), QPoint()) << control->metaObject()->className();
+    }
+    QWidget* blank = nullptr;
+    for (QWidget* child : window.Toolbar972->findChildren<QWidget*>()) {
+        if (child->property(SurfaceProperty).toBool() && child->width() > 40) {
+            blank = child;
+        }
+    }
+    ASSERT_NE(blank, nullptr);
+    EXPECT_EQ(drag(blank), QPoint(30, 20));
 }
 
 }  // namespace
