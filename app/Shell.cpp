@@ -122,4 +122,16 @@ QString ManualPath() {
     return {};
 }
 
+QUrl ManualUrl(const QString& section) {
+    const QString manual = ManualPath();
+    if (manual.isEmpty()) {
+        return {};
+    }
+    QUrl url = QUrl::fromLocalFile(manual);
+    if (!section.isEmpty()) {
+        url.setFragment(section);
+    }
+    return url;
+}
+
 }  // namespace murk

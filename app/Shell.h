@@ -40,5 +40,8 @@ QString UninstallAdvice(const QString& programFolder, const QString& packageList
 // man/index.html beside the program (a build tree), else the one installed in
 // share/murkwell/man; empty when neither exists.
 QString ManualPath();
+// The local manual opened at one of its sections; empty when there is no
+// manual.
+QUrl ManualUrl(const QString& section = {});
 
 }  // namespace murk
