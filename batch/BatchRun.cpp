@@ -325,8 +325,9 @@ bool TBatchRun::ProcessContent(std::string& FileName, const std::string& Passwor
                 AddPasswordHistory();
             }
             if (FSettings.RenameExt) {
-                const std::string renamed = ChangeFileExt(
-                    FileName, FSettings.Shield ? "." + FSettings.NewExt.toStdString() : ".jpg");
+                const std::string extension =
+                    FSettings.Shield ? (QLatin1Char('.') + FSettings.NewExt).toStdString() : ".jpg";
+                const std::string renamed = ChangeFileExt(FileName, extension);
                 if (RenameNoReplace(FileName, renamed)) {
                     FileName = renamed;
                     ForgetThumbnails(renamed);
