@@ -159,10 +159,6 @@ int TCodec::Refuse(TRefusal reason, std::string errorText) {
     return 0;
 }
 
-bool TCodec::FileUnchanged() const {
-    return FStream.Source() && FileIdentity(FFileName) == FStream.Source();
-}
-
 bool TCodec::RestoredHeadAccepted(const TOutputStream& output) {
     if (FVerifyHead && !JpegHeadSound(output)) {
         Refuse(TRefusal::WrongPassword);

@@ -115,13 +115,11 @@ protected:
     // Returns 0 and keeps reason, and the system's words for it when given;
     // for use as `return Refuse(...)`.
     int Refuse(TRefusal reason, std::string errorText = {});
-    // Whether the file is still the one the stream was loaded from; false
-    // when the stream was not loaded from a file.
-    bool FileUnchanged() const;
     // Saves output over the file with its time stamp kept and reports the
     // new state: state for a shield, the output's own classification for a
     // restore. A file that cannot be created for writing gives 0, and so
-    // does one that is no longer the file the stream was loaded from; other
+    // does one that is no longer the file the stream was loaded from, one
+    // that gained other names, or one a writer opened meanwhile; other
     // failures throw FileIoError.
     int SaveShielded(const TOutputStream& output, TMurkState state);
     int SaveRestored(const TOutputStream& output);

@@ -82,6 +82,9 @@ TEST(FileSafety, PictureWithOtherNamesIsRefusedWithTheirCount) {
 // and what the writer adds stays.
 TEST(FileSafety, FileOpenForWritingIsNeverReplaced) {
     TTempDir dir;
+    if (!LeasesWork(dir.Path())) {
+        GTEST_SKIP() << "no leases on this file system";
+    }
     const std::string path = dir.File("a.jpg");
     TWatchedFile file(path, MakeJpeg(120, 90));
     {
@@ -235,4 +238,59 @@ TEST(FileSafety, WhatCannotBeKeptIsReportedAndThePictureIsDone) {
     EXPECT_EQ(after.st_uid, 65534u);
     EXPECT_EQ(after.st_mode & 07777, 0666u);
     EXPECT_EQ(ReadBytes(path).size(), picture.size() + 4);
+}
+
+// Without a lease (another owner's file, for a process without CAP_LEASE)
+// the file's identity guards the replace; its change time catches a writer
+// that rewrites the file in place at the same size and sets the
+// modification time back.
+TEST(FileSafety, WithoutALeaseTheChangeTimeCatchesAnInPlaceRewrite) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to make a file of another owner";
+    }
+    TTempDir dir;
+    const std::string folder = dir.File("shared");
+    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+    ASSERT_EQ(::chmod(folder.c_str(), 0777), 0);
+    ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
+    const std::string path = folder + "/a.jpg";
+    const TBytes picture = MakeJpeg(120, 90);
+    WriteBytes(path, picture);
+    ASSERT_EQ(::chown(path.c_str(), 4321, 4321), 0);
+    ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
+    SetFileMtime(path, SampleMtime());
+    int loaded[2], rewritten[2];
+    ASSERT_EQ(::pipe(loaded), 0);
+    ASSERT_EQ(::pipe(rewritten), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) {
+            ::_exit(90);
+        }
+        TMemoryStream stream;
+        stream.LoadFromFile(path);
+        char byte = 1;
+        if (stream.Hold() == nullptr || stream.Hold()->Leased() ||
+            ::write(loaded[1], &byte, 1) != 1 || ::read(rewritten[0], &byte, 1) != 1) {
+            ::_exit(91);
+        }
+        TCodecOption option{&stream, path, true, "", 1};
+        TNormalCodec codec(option);
+        ::_exit(codec.Execute() == 0 && codec.Reason() == TRefusal::ChangedOnDisk ? 0 : 92);
+    }
+    char byte = 0;
+    ASSERT_EQ(::read(loaded[0], &byte, 1), 1);
+    TBytes other = picture;
+    other[picture.size() / 2] ^= 0xFF;
+    const int fd = ::open(path.c_str(), O_WRONLY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::pwrite(fd, other.data(), other.size(), 0), ssize_t(other.size()));
+    ::close(fd);
+    SetFileMtime(path, SampleMtime());
+    ASSERT_EQ(::write(rewritten[1], &byte, 1), 1);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(ReadBytes(path), other);
 }

@@ -164,6 +164,19 @@ mode_t FileMode(const std::string& path) {
     return st.st_mode & 07777;
 }
 
+bool LeasesWork(const std::string& folder) {
+    const std::string probe = folder + "/.lease-probe";
+    WriteBytes(probe, {1});
+    const int fd = ::open(probe.c_str(), O_RDONLY);
+    const bool works = fd >= 0 && ::fcntl(fd, F_SETLEASE, F_RDLCK) == 0;
+    if (fd >= 0) {
+        ::fcntl(fd, F_SETLEASE, F_UNLCK);
+        ::close(fd);
+    }
+    ::unlink(probe.c_str());
+    return works;
+}
+
 std::string Hex(const TBytes& bytes) {
     static constexpr char kDigits[] = "0123456789abcdef";
     std::string text;

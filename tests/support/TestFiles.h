@@ -56,6 +56,12 @@ inline struct timespec SampleMtime() {
 bool SameTime(const struct timespec& a, const struct timespec& b);
 mode_t FileMode(const std::string& path);
 
+// Whether the file system of folder grants read leases (F_SETLEASE), by
+// which the program tells that another program has a file open for writing;
+// where it does not (some network or layered file systems) it falls back to
+// the file's identity, and tests of the lease skip.
+bool LeasesWork(const std::string& folder);
+
 std::string Hex(const TBytes& bytes);
 TBytes FromHex(const std::string& hex);
 std::string Sha256Hex(const TBytes& bytes);
