@@ -204,6 +204,9 @@ void TMainFm::Logout() {
     FLoggingOut = true;
     while (QWidget* popup = QApplication::activePopupWidget()) {
         popup->close();
+        if (popup == QApplication::activePopupWidget()) {
+            popup->hide();
+        }
     }
     // Innermost first. Each box leaves its own event loop once this call has
     // returned to it; the command that opened it then ends, and a close
