@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFileInfo>
+#include <QMenu>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -110,6 +111,16 @@ TEST_F(MainLogout, ClosesTheLoginWindowAtStart) {
     EXPECT_FALSE(FWindows->dlgMurkin.isVisible());
     EXPECT_TRUE(IniWritten());
     EXPECT_FALSE(window.Started());
+}
+
+TEST_F(MainLogout, ClosesAnOpenPopUpMenu) {
+    TMainFm& window = Start();
+    window.ppMain->popup(window.mapToGlobal(QPoint(40, 40)));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.ppMain->isVisible(); }, 2000));
+    window.Logout();
+    EXPECT_FALSE(window.ppMain->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window.isVisible(); }, 5000));
+    EXPECT_TRUE(IniWritten());
 }
 
 }  // namespace
