@@ -13,9 +13,11 @@
 
 #include "AppSettings.h"
 #include "FileListModel.h"
+#include "MainWidgets.h"
 #include "PreviewDecoder.h"
 #include "RunClock.h"
 #include "RunView.h"
+#include "StartFolder.h"
 #include "about.h"
 #include "dlg_option.h"
 
@@ -40,77 +42,11 @@ class TLogoutMonitor;
 class TRunCommands;
 class TdlgMurkin;
 
-// The file list. The view has no grid of its own, so the rows' lines of the
-// "ListLine" option are drawn here.
-class TFileListView : public QTreeView {
-    Q_OBJECT
-public:
-    using QTreeView::QTreeView;
+// Marks the blank widgets between controls as the window's own surface.
+inline constexpr char SurfaceProperty[] = "murkSurface";
 
-    bool ListLine() const { return FListLine; }
-    void SetListLine(bool shown);
-
-protected:
-    void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
-                 const QModelIndex& index) const override;
-
-private:
-    bool FListLine = false;
-};
-
-// The paint surface of the preview pane: the kept picture scaled by the
-// divisor rule and centred on the pane's colour.
-class TPreviewArea : public QWidget {
-    Q_OBJECT
-public:
-    explicit TPreviewArea(QWidget* parent = nullptr);
-
-    // A null image empties the pane.
-    void SetPicture(const QImage& image, const QSize& fullSize);
-    // Where the picture is drawn now; empty when there is none.
-    QRect DrawnRect() const;
-
-    QColor Color() const;
-    void SetColor(const QColor& color);
-
-signals:
-    void Clicked();
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-
-private:
-    QImage FImage;
-    QSize FFullSize;
-};
-
-// The label "PassWord", drawn over a shadow; its colours say whether the
-// password box is in use.
-class TShadowLabel : public QWidget {
-    Q_OBJECT
-public:
-    TShadowLabel(const QString& text, QWidget* parent = nullptr);
-
-    void SetLook(TRgb text, TRgb shadow);
-
-    QSize sizeHint() const override;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    QString FCaption;
-    TRgb FText = kYellow;
-    TRgb FShadow = kGrey;
-};
-
-// The folder the program opens first: with a command-line argument, the
-// argument itself when it is a folder, else its folder part; without one,
-// "dir" when it exists, else the folder box's text when that exists. A
-// choice that does not exist gives the home folder.
-QString StartFolder(const QStringList& arguments, const QString& lastFolder,
-                    const QString& folderBoxText);
+// The file name panel before any file.
+inline const QString EmptyFileNamePanel = QStringLiteral(" FileName : ");
 
 // The main window. It owns the settings, the file list and the runs, and is
 // the view the runs report to.
@@ -133,6 +69,9 @@ public:
     bool Started() const { return FStarted; }
 
     bool Busy() const override;
+    // The auto-logout: closes every box and dialog that is open, then the
+    // window, which saves the settings; nothing new opens after it.
+    void Logout();
 
     void btnExitClick() override;
     void btnCancelClick();
@@ -192,6 +131,7 @@ public:
     QFont ListFont() const override;
     void SetListFont(const QFont& font) override;
     void ListColor1Click() override;
+    void SetListTextColor(const QColor& color) override;
     QColor PreviewColor() const override;
     void SetPreviewColor(const QColor& color) override;
     void ApplyLayout(int Index) override;
@@ -315,7 +255,9 @@ private:
     template <typename Command>
     void RunWindowCommand(Command command);
     void ShowAbout();
-    void ShowPassList(QComboBox* box, const QPoint& position);
+    void ShowPassList(QComboBox* box, const QPoint& globalPosition);
+    // The menu key and Shift+F10 in one of the two boxes open ppPassList.
+    bool BoxMenuKey(QComboBox* box, const QKeyEvent* event);
     void PassListEdit(void (*edit)(QComboBox*));
     bool PasswordDropDownKey(QKeyEvent* event);
     void ListViewKeyDown(int key);
@@ -324,7 +266,12 @@ private:
     void RefillFolderBox();
     void FillComboKeepingText(QComboBox* box, const QStringList& items);
     void PreviewResized();
+    // A new listing begins: the preview and the file name go with the rows.
+    void ListCleared();
     QString RowPath(int row) const;
+    // Whether position, in the window, lies on its own surface rather than on
+    // one of its controls.
+    bool OnOwnSurface(const QPoint& position) const;
 
     QStringList FArguments;
     TAppSettings FSettings;
@@ -356,6 +303,7 @@ private:
     // A close waiting for a thread run to end; a close that was let through.
     bool FClosePending = false;
     bool FClosed = false;
+    bool FLoggingOut = false;
     bool FDragging = false;
     QPoint FDragPosition;
 };

@@ -35,26 +35,21 @@ QString DecodePath(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
-// Refusals that come from the file system rather than from the content or
-// the password: the user expects the picture done, so each one is reported.
+// Every refusal is reported, a wrong password as much as a full disk: the
+// user asked for the file to be done and learns why it was not. A restore
+// of a file that is not shielded leaves it as wanted and says nothing.
 bool IsReportedRefusal(TRefusal reason) {
-    switch (reason) {
-        case TRefusal::ForbiddenAttribute:
-        case TRefusal::CannotWrite:
-        case TRefusal::ChangedOnDisk:
-        case TRefusal::JpzFailed:
-        case TRefusal::ScratchExists:
-        case TRefusal::PictureExists:
-        case TRefusal::BeingWritten:
-        case TRefusal::InUse:
-        case TRefusal::OtherNames:
-        case TRefusal::HeadDamaged:
-        case TRefusal::TooLarge:
-        case TRefusal::NoCp932Converter:
-            return true;
-        default:
-            return false;
+    return reason != TRefusal::None && reason != TRefusal::NotShielded;
+}
+
+// A shield of a picture that is shielded already (by an earlier run, or by
+// another run meanwhile) leaves it as wanted too.
+bool AlreadyShielded(bool encode, TRefusal reason, const TMemoryStream& stream) {
+    if (!encode || reason != TRefusal::NotJpeg) {
+        return false;
     }
+    const TMurkState state = TMurkCheck().CheckStream(stream);
+    return state == msNormal || state == msExtra || state == msUltra || state == msJpz;
 }
 
 QString RefusalReason(const TCodecOutcome& outcome) {
@@ -228,7 +223,7 @@ void TBatchRun::ProcessSelectedRow(const QPersistentModelIndex& row) {
             FList.UpdateRow(row.row(), BaseName(path), FFileSize, StateIcon(LastState));
         }
     } catch (const std::exception& error) {
-        RecordFailure(path, ErrorReason(error));
+        RecordFailure(path, ErrorReason(error), TFailureKind::Error, ErrorReason(error));
     }
 }
 
@@ -265,7 +260,7 @@ void TBatchRun::ProcessOne(std::string FileName, const QString& password) {
             ProcessFile(FileName, *bytes);
         }
     } catch (const std::exception& error) {
-        RecordFailure(FileName, ErrorReason(error));
+        RecordFailure(FileName, ErrorReason(error), TFailureKind::Error, ErrorReason(error));
     }
 }
 
@@ -276,8 +271,9 @@ void TBatchRun::FinishRun(mythread& thread) {
         SetOperationButton(thread.SavedLook());
     }
     if (!thread.Error().empty()) {
-        RecordFailure(
-            {}, QStringLiteral("The run stopped early: ") + QString::fromUtf8(thread.Error()));
+        RecordFailure({},
+                      QStringLiteral("The run stopped early: ") + QString::fromUtf8(thread.Error()),
+                      TFailureKind::RunStopped, QString::fromUtf8(thread.Error()));
     }
     FState.Busy = false;
     FView.RestartLogout();
@@ -323,10 +319,11 @@ bool TBatchRun::ProcessContent(std::string& FileName, const std::string& Passwor
         try {
             stream.LoadFromFile(FileName);
         } catch (const FileOpenError& error) {
-            RecordFailure(FileName, ErrorReason(error));
+            RecordFailure(FileName, ErrorReason(error), TFailureKind::CannotOpen,
+                          ErrorReason(error));
             return false;
         } catch (const FileTooLargeError& error) {
-            RecordFailure(FileName, ErrorReason(error));
+            RecordFailure(FileName, ErrorReason(error), TFailureKind::TooLarge);
             FFileSize = CheckOnDisk(FileName);
             FState.AllBytes += FFileSize.value_or(0);
             return true;
@@ -350,15 +347,16 @@ bool TBatchRun::ProcessContent(std::string& FileName, const std::string& Passwor
         FFileSize = LastSize;
         FState.AllBytes += LastSize;
     } catch (const std::bad_alloc&) {
-        RecordFailure(FileName, QStringLiteral("Not processed: ") +
-                                    QString::fromUtf8(RefusalText(TRefusal::TooLarge)) +
-                                    QLatin1Char('.'));
+        RecordFailure(FileName,
+                      QStringLiteral("Not processed: ") +
+                          QString::fromUtf8(RefusalText(TRefusal::TooLarge)) + QLatin1Char('.'),
+                      TFailureKind::Refused, {}, TRefusal::TooLarge);
         FFileSize = CheckOnDisk(FileName);
         FState.AllBytes += FFileSize.value_or(0);
     } catch (const std::exception& error) {
         // The save never overwrites part of a file, so what is on disk now
         // is what the row shows.
-        RecordFailure(FileName, ErrorReason(error));
+        RecordFailure(FileName, ErrorReason(error), TFailureKind::Error, ErrorReason(error));
         FFileSize = CheckOnDisk(FileName);
         FState.AllBytes += FFileSize.value_or(0);
     }
@@ -383,11 +381,15 @@ std::optional<std::string> TBatchRun::FilePassword(const QString& text, const st
     if (!PasswordUsed()) {
         return std::string();
     }
-    RecordFailure(path, converted.ConverterMissing
-                            ? QStringLiteral("Not processed: ") +
-                                  QString::fromUtf8(RefusalText(TRefusal::NoCp932Converter)) +
-                                  QLatin1Char('.')
-                            : UnencodablePasswordReason());
+    if (converted.ConverterMissing) {
+        RecordFailure(path,
+                      QStringLiteral("Not processed: ") +
+                          QString::fromUtf8(RefusalText(TRefusal::NoCp932Converter)) +
+                          QLatin1Char('.'),
+                      TFailureKind::Refused, {}, TRefusal::NoCp932Converter);
+    } else {
+        RecordFailure(path, UnencodablePasswordReason(), TFailureKind::PasswordNotCp932);
+    }
     return std::nullopt;
 }
 
@@ -395,11 +397,18 @@ int TBatchRun::RunCodec(TMemoryStream& Stream, const std::string& FileName, bool
                         const std::string& Password, int32_t Mode) {
     const TCodecOutcome outcome =
         DispatchCodec(Stream, FileName, Encode, Password, Mode, FSettings.ShieldSelection());
-    if (IsReportedRefusal(outcome.Reason)) {
-        RecordFailure(FileName, RefusalReason(outcome));
+    if (outcome.Result != 1 && IsReportedRefusal(outcome.Reason) &&
+        !AlreadyShielded(Encode, outcome.Reason, Stream)) {
+        RecordFailure(FileName, RefusalReason(outcome), TFailureKind::Refused,
+                      QString::fromUtf8(outcome.ErrorText), outcome.Reason, outcome.OtherNames);
     }
     if (outcome.Result == 1 && !outcome.NotKept.empty()) {
-        RecordFailure(FileName, NotKeptReason(outcome.NotKept));
+        QStringList notKept;
+        for (const std::string& part : outcome.NotKept) {
+            notKept << QString::fromUtf8(part);
+        }
+        RecordFailure(FileName, NotKeptReason(outcome.NotKept), TFailureKind::NotKept,
+                      notKept.join(QStringLiteral("; ")));
     }
     return outcome.Result;
 }
@@ -438,8 +447,9 @@ void TBatchRun::Timer1Timer() {
     FView.SetProgress(ProgressPercent(FState.TotalCount, FState.ProgressBase));
 }
 
-void TBatchRun::RecordFailure(const std::string& path, const QString& reason) {
-    FFailures.push_back({DecodePath(path), reason});
+void TBatchRun::RecordFailure(const std::string& path, const QString& reason, TFailureKind kind,
+                              const QString& detail, TRefusal refusal, uint64_t otherNames) {
+    FFailures.push_back({DecodePath(path), reason, kind, refusal, otherNames, detail});
 }
 
 void TBatchRun::ReportFailures(const std::vector<TRunFailure>& failures) {
