@@ -19,7 +19,7 @@ shield_listed_rows() {
 restore_listed_rows() {
     click_row "$main" 1
     key ctrl+a
-    click_row "$main" 1 3
+    right_click_row "$main" 1
     menu_click "UnMurkwell" "${MAIN_MENU[@]}"
     close_end_message
 }
@@ -65,25 +65,26 @@ expect_state_stays "$PICS/a/photo01.jpg" jpeg 0
 expect_state_stays "$PICS/bb-registered/photo01.jpg" jpeg 0
 screenshot "typed-folder"
 
-step "the tree shows the open folder; the one below it is chosen with a click"
+step "the tree shows the open folder; the one above it is chosen with a click"
 y=$(tree_highlight_y "$main")
 [[ -n "$y" ]] || fail "the folder tree does not show the open folder"
-# Below b (which has no sub-folders) comes bb-registered, then c.
-click_at "$main" "$TREE_TEXT_X" $((y + 2 * TREE_ROW_H))
+# Above b comes a, which has no sub-folders.
+click_at "$main" "$TREE_TEXT_X" $((y - TREE_ROW_H))
 sleep 0.5
 shield_listed_rows
-expect_state "$PICS/c/photo01.jpg" normal
-expect_state "$PICS/c/photo02.jpg" normal
-expect_state_stays "$PICS/bb-registered/photo01.jpg" jpeg 0
+expect_state "$PICS/a/photo01.jpg" normal
+expect_state "$PICS/a/photo02.jpg" normal
+expect_state_stays "$PICS/c/photo01.jpg" jpeg 0
 
 step "close and restart: the last folder and the registered ones are remembered"
 click "$main" "$P_EXIT"
 wait_app_gone 20
-expect_equal "$(ini_get dir)" "$PICS/c" "the saved folder"
+expect_equal "$(ini_get dir)" "$PICS/a" "the saved folder"
 grep -qx "$PICS/bb-registered" "$HOME_DIR/dir.txt" || fail "dir.txt lost the registered folder"
 e2e_launch
 main=$(main_window)
 sleep 1
 restore_listed_rows
-expect_state "$PICS/c/photo01.jpg" jpeg
-expect_state "$PICS/c/photo02.jpg" jpeg
+expect_state "$PICS/a/photo01.jpg" jpeg
+expect_state "$PICS/a/photo02.jpg" jpeg
+expect_state_stays "$PICS/b/photo01.jpg" normal 0

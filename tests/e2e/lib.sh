@@ -283,7 +283,11 @@ window_size() {
 pointer_to() {
     local window=$1 x=$2 y=$3 origin
     origin=$(window_origin "$window")
-    xdotool mousemove --sync $((${origin% *} + x)) $((${origin#* } + y))
+    local to_x=$((${origin% *} + x)) to_y=$((${origin#* } + y))
+    # --sync waits for the pointer to move, so not when it is there already.
+    if [[ "$(xdotool getmouselocation)" != "x:$to_x y:$to_y "* ]]; then
+        xdotool mousemove --sync "$to_x" "$to_y"
+    fi
 }
 
 click_at() {
@@ -314,6 +318,10 @@ click_row() {
     xdotool click 1
     for mod in "${mods[@]}"; do xdotool keyup "$mod"; done
     sleep 0.1
+}
+
+right_click_row() {
+    click_at "$1" "$LIST_X" "$(list_row_y "$2")" 3
 }
 
 # Keys as xdotool names them ("ctrl+a", "Return", "Menu", "shift+F10").
@@ -363,6 +371,30 @@ expect_contains() {
 expect_equal() {
     local got=$1 want=$2 what=${3:-value}
     [[ "$got" == "$want" ]] || fail "$what is \"$got\", expected \"$want\""
+}
+
+# The colour of one pixel of a window, "R,G,B".
+pixel_at() {
+    import -window "$1" -crop "1x1+$2+$3" -depth 8 txt:- |
+        sed -n 's/^0,0: *(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1,\2,\3/p'
+}
+
+# The preview pane's middle shows its background colour (empty) or not.
+readonly PREVIEW_BACKGROUND="182,197,214"
+preview_empty() { [[ "$(pixel_at "$1" ${P_PREVIEW})" == "$PREVIEW_BACKGROUND" ]]; }
+
+# wait_preview WINDOW empty|shown
+wait_preview() {
+    local window=$1 want=$2 deadline=$((SECONDS + 10))
+    while :; do
+        if preview_empty "$window"; then
+            [[ $want == empty ]] && return 0
+        else
+            [[ $want == shown ]] && return 0
+        fi
+        ((SECONDS < deadline)) || fail "the preview is not $want"
+        sleep 0.2
+    done
 }
 
 # Saves the screen for a look (NAME.png beside the test log).
@@ -445,7 +477,7 @@ menu_keys() {
 tree_highlight_y() {
     local window=$1
     import -window "$window" -crop "1x$((TREE_BOTTOM - TREE_TOP))+$((TREE_LEFT + 4))+$TREE_TOP" \
-        txt:- | awk -v top="$TREE_TOP" -F'[,:]' '
+        -depth 8 txt:- | awk -v top="$TREE_TOP" -F'[,:]' '
         /#308CC6/ { y = $2 + 0; if (first == "") first = y; last = y }
         END { if (first != "") print top + int((first + last) / 2) }'
 }
