@@ -3,8 +3,7 @@
 # keyboard: a password typed, "Murkwell Extra", "UnMurkwell" and a Jpz
 # shield from a right click and from the keyboard's menu key, the end
 # message, a wrong password and the list of files it left, Back and Next
-# with the preview, the password box's own menu, and the password history
-# remembered across a restart.
+# with the preview, and the password history remembered across a restart.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 # Replaces the password box's text by typing.
@@ -111,36 +110,6 @@ key Menu
 menu_keys "Murkwell Normal" "${MAIN_MENU_JPZ[@]}"
 close_end_message
 expect_states jpeg normal jpeg jpz
-
-step "the password box's menu key opens its own menu"
-click_row "$main" 2
-click_row "$main" 4 ctrl
-type_password "jpz-pw88"
-key Menu
-menu_keys "UnMurkwell" "${PASS_MENU[@]}"
-close_end_message 60
-expect_states jpeg jpeg jpeg jpeg
-
-step "the folder box's Shift+F10 opens the same menu"
-click_row "$main" 3
-click "$main" "$P_FOLDER"
-key shift+F10
-menu_keys "Murkwell Normal" "${PASS_MENU[@]}"
-close_end_message
-expect_states jpeg jpeg normal jpeg
-
-step "a remembered password is not completed while typing a shorter one"
-type_password "secret"
-expect_equal "$(edit_text)" "secret" "the password box's text"
-click_row "$main" 1
-right_click_row "$main" 1
-menu_click "Murkwell Extra" "${MAIN_MENU_JPZ[@]}"
-close_end_message
-expect_state "$(pic 1)" extra
-printf 'secret\n' >"$E2E_WORK/password"
-"$MURKWELL_BIN/murkwell-cli" restore --password-file "$E2E_WORK/password" "$(pic 1)" >/dev/null ||
-    fail "photo01 was not shielded with the typed password"
-expect_state "$(pic 1)" jpeg
 
 step "close and restart: the password history is remembered"
 click "$main" "$P_EXIT"

@@ -81,6 +81,39 @@ e2e_finish() {
     exit "$status"
 }
 
+# part NAME FUNCTION: one check of a journey that goes on when it fails,
+# so that each check is reported by itself. A failed part leaves its
+# screen as NAME-failure-PART.png and closes what it left open; the
+# journey fails at its end (parts_done).
+E2E_FAILED_PARTS=()
+part() {
+    local name=$1
+    shift
+    step "$name"
+    # Not as a condition, where bash would not stop at a failing command.
+    local status
+    set +e
+    (
+        set -e
+        "$@"
+    )
+    status=$?
+    set -e
+    [[ $status -eq 0 ]] && return 0
+    local file
+    file="$E2E_OUT/$E2E_NAME-failure-$(tr -c 'A-Za-z0-9' '-' <<<"$name" | cut -c1-40).png"
+    import -window root "$file" 2>/dev/null && e2e_log "screen saved in $file"
+    E2E_FAILED_PARTS+=("$name")
+    key Escape Escape
+}
+
+parts_done() {
+    if [[ ${#E2E_FAILED_PARTS[@]} -gt 0 ]]; then
+        E2E_STEP="the end"
+        fail "failed parts: $(printf '"%s" ' "${E2E_FAILED_PARTS[@]}")"
+    fi
+}
+
 # Polls a command every tenth of a second until it succeeds; fails the
 # journey after SECONDS.
 wait_until() {
@@ -99,8 +132,11 @@ e2e_start() {
     for tool in Xvfb jwm xdotool xclip import xprop; do
         command -v "$tool" >/dev/null || missing+=("$tool")
     done
-    if [[ ${#missing[@]} -gt 0 || ! -x "$MURKWELL_BIN/murkwell" ]]; then
-        e2e_log "skipped: missing ${missing[*]} ${MURKWELL_BIN}/murkwell"
+    for program in murkwell murkwell-cli make_pictures; do
+        [[ -x "$MURKWELL_BIN/$program" ]] || missing+=("$MURKWELL_BIN/$program")
+    done
+    if [[ ${#missing[@]} -gt 0 ]]; then
+        e2e_log "skipped: missing ${missing[*]}"
         rm -rf "$E2E_WORK"
         exit 77
     fi
