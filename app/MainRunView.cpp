@@ -5,6 +5,7 @@
 #include <QToolButton>
 
 #include "Animation.h"
+#include "FailureText.h"
 #include "Logout.h"
 #include "MessageBox.h"
 #include "RgbQt.h"
@@ -15,13 +16,6 @@
 // The window as the view the runs report to.
 
 namespace murk {
-
-namespace {
-
-// The failure box lists this many files and counts the rest.
-constexpr size_t ShownFailures = 20;
-
-}  // namespace
 
 void TMainFm::SetPanelText(TPanel panel, const QString& text) {
     switch (panel) {
@@ -129,11 +123,14 @@ void TMainFm::RestartLogout() {
 }
 
 void TMainFm::ShowMessage(const QString& caption, const QString& text) {
+    if (FLoggingOut) {
+        return;
+    }
     ShowMessageBox(this, caption, text);
 }
 
 void TMainFm::ShowEndMessage(TEndMessagePlace place, const QString& text) {
-    if (!FEndMesDlg) {
+    if (FLoggingOut || !FEndMesDlg) {
         return;
     }
     const QRect frame = frameGeometry();
@@ -145,18 +142,10 @@ void TMainFm::ShowEndMessage(TEndMessagePlace place, const QString& text) {
 }
 
 void TMainFm::ShowFailures(const std::vector<TRunFailure>& failures) {
-    QStringList lines;
-    for (size_t i = 0; i < failures.size() && i < ShownFailures; ++i) {
-        const TRunFailure& failure = failures[i];
-        lines << (failure.Path.isEmpty() ? failure.Reason
-                                         : failure.Path + QStringLiteral(": ") + failure.Reason);
+    if (FLoggingOut) {
+        return;
     }
-    if (failures.size() > ShownFailures) {
-        lines << QStringLiteral("ほか %1 件").arg(failures.size() - ShownFailures);
-    }
-    ShowMessageBox(
-        this, QStringLiteral("Warnning"),
-        QStringLiteral("処理できなかったファイルがあります。\n\n") + lines.join(QLatin1Char('\n')));
+    ShowMessageBox(this, QStringLiteral("Warnning"), FailureListText(failures));
 }
 
 }  // namespace murk

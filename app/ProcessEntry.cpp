@@ -8,6 +8,7 @@
 
 #include <memory>
 
+#include "QtJapanese.h"
 #include "SingleInstance.h"
 
 namespace murk {
@@ -71,6 +72,7 @@ int MurkwellMain(int argc, char** argv) {
     }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("murkwell"));
+    InstallQtJapanese(application);
     TWindows windows(QApplication::arguments().mid(1));
     windows.MainFm.show();
     const QString screenshot = qEnvironmentVariable("MURKWELL_SCREENSHOT");

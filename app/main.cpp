@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDialog>
 #include <QHeaderView>
 #include <QProgressBar>
 #include <QSplitter>
@@ -81,7 +82,7 @@ void TMainFm::FormCreate() {
     FLogout = std::make_unique<TLogoutMonitor>(FSettings, [this] { return Busy(); });
     qApp->installEventFilter(FLogout.get());
     connect(FLogout.get(), &TLogoutMonitor::CaptionChanged, this, &QWidget::setWindowTitle);
-    connect(FLogout.get(), &TLogoutMonitor::LogoutRequested, this, &QWidget::close);
+    connect(FLogout.get(), &TLogoutMonitor::LogoutRequested, this, &TMainFm::Logout);
 
     FSettings.ListFont = DesignListFont();
     LoadSettings(FSettings);
@@ -197,6 +198,31 @@ void TMainFm::closeEvent(QCloseEvent* event) {
     SaveSettings();
     FClosed = true;
     event->accept();
+}
+
+void TMainFm::Logout() {
+    FLoggingOut = true;
+    while (QWidget* popup = QApplication::activePopupWidget()) {
+        popup->close();
+    }
+    // Innermost first. Each box leaves its own event loop once this call has
+    // returned to it; the command that opened it then ends, and a close
+    // asked for during a command follows it.
+    for (QWidget* modal = QApplication::activeModalWidget(); modal && modal != this;
+         modal = QApplication::activeModalWidget()) {
+        if (modal == FdlgMurkin) {
+            FdlgMurkin->btnAwayClick();
+        } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+            dialog->reject();
+        } else {
+            modal->close();
+        }
+        if (modal->isVisible()) {
+            // A window that refuses to go would hold the loop for ever.
+            modal->hide();
+        }
+    }
+    close();
 }
 
 void TMainFm::SaveSettings() {

@@ -63,6 +63,9 @@ public:
     bool Started() const { return FStarted; }
 
     bool Busy() const override;
+    // The auto-logout: closes every box and dialog that is open, then the
+    // window, which saves the settings; nothing new opens after it.
+    void Logout();
 
     void btnExitClick() override;
     void btnCancelClick();
@@ -288,6 +291,7 @@ private:
     // A close waiting for a thread run to end; a close that was let through.
     bool FClosePending = false;
     bool FClosed = false;
+    bool FLoggingOut = false;
     bool FDragging = false;
     QPoint FDragPosition;
 };

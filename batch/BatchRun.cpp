@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QItemSelectionModel>
 #include <exception>
+#include <new>
 #include <utility>
 
 #include "CodecChoice.h"
@@ -34,20 +35,10 @@ QString DecodePath(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
-// Refusals that come from the file system rather than from the content or
-// the password: the user expects the picture done, so each one is reported.
+// Every refusal is reported: the user asked for the file to be done and
+// learns why it was not, a wrong password as much as a full disk.
 bool IsReportedRefusal(TRefusal reason) {
-    switch (reason) {
-        case TRefusal::ForbiddenAttribute:
-        case TRefusal::CannotWrite:
-        case TRefusal::ChangedOnDisk:
-        case TRefusal::JpzFailed:
-        case TRefusal::ScratchExists:
-        case TRefusal::PictureExists:
-            return true;
-        default:
-            return false;
-    }
+    return reason != TRefusal::None;
 }
 
 QString RefusalReason(const TCodecOutcome& outcome) {
@@ -55,10 +46,14 @@ QString RefusalReason(const TCodecOutcome& outcome) {
     if (outcome.Reason == TRefusal::CannotWrite && !outcome.ErrorText.empty()) {
         return QString::fromUtf8(outcome.ErrorText);
     }
-    QString reason =
-        QStringLiteral("Not processed: ") + QString::fromUtf8(RefusalText(outcome.Reason));
-    if (!outcome.ErrorText.empty()) {
-        reason += QStringLiteral(" (") + QString::fromUtf8(outcome.ErrorText) + QLatin1Char(')');
+    return QStringLiteral("Not processed: ") + QString::fromUtf8(RefusalMessage(outcome)) +
+           QLatin1Char('.');
+}
+
+QString NotKeptReason(const std::vector<std::string>& notKept) {
+    QString reason = QStringLiteral("Done, but the new file could not be given ");
+    for (size_t i = 0; i < notKept.size(); ++i) {
+        reason += (i == 0 ? QString() : QStringLiteral("; ")) + QString::fromUtf8(notKept[i]);
     }
     return reason + QLatin1Char('.');
 }
@@ -217,7 +212,7 @@ void TBatchRun::ProcessSelectedRow(const QPersistentModelIndex& row) {
             FList.UpdateRow(row.row(), BaseName(path), FFileSize, StateIcon(LastState));
         }
     } catch (const std::exception& error) {
-        RecordFailure(path, ErrorReason(error));
+        RecordFailure(path, ErrorReason(error), TFailureKind::Error, ErrorReason(error));
     }
 }
 
@@ -254,7 +249,7 @@ void TBatchRun::ProcessOne(std::string FileName, const QString& password) {
             ProcessFile(FileName, *bytes);
         }
     } catch (const std::exception& error) {
-        RecordFailure(FileName, ErrorReason(error));
+        RecordFailure(FileName, ErrorReason(error), TFailureKind::Error, ErrorReason(error));
     }
 }
 
@@ -265,8 +260,9 @@ void TBatchRun::FinishRun(mythread& thread) {
         SetOperationButton(thread.SavedLook());
     }
     if (!thread.Error().empty()) {
-        RecordFailure(
-            {}, QStringLiteral("The run stopped early: ") + QString::fromUtf8(thread.Error()));
+        RecordFailure({},
+                      QStringLiteral("The run stopped early: ") + QString::fromUtf8(thread.Error()),
+                      TFailureKind::RunStopped, QString::fromUtf8(thread.Error()));
     }
     FState.Busy = false;
     FView.RestartLogout();
@@ -312,8 +308,14 @@ bool TBatchRun::ProcessContent(std::string& FileName, const std::string& Passwor
         try {
             stream.LoadFromFile(FileName);
         } catch (const FileOpenError& error) {
-            RecordFailure(FileName, ErrorReason(error));
+            RecordFailure(FileName, ErrorReason(error), TFailureKind::CannotOpen,
+                          ErrorReason(error));
             return false;
+        } catch (const FileTooLargeError& error) {
+            RecordFailure(FileName, ErrorReason(error), TFailureKind::TooLarge);
+            FFileSize = CheckOnDisk(FileName);
+            FState.AllBytes += FFileSize.value_or(0);
+            return true;
         }
         if (RunCodec(stream, FileName, FSettings.Shield, Password, ShieldMode()) == 1) {
             ++FState.ProcessedCount;
@@ -332,10 +334,17 @@ bool TBatchRun::ProcessContent(std::string& FileName, const std::string& Passwor
         }
         FFileSize = LastSize;
         FState.AllBytes += LastSize;
+    } catch (const std::bad_alloc&) {
+        RecordFailure(FileName,
+                      QStringLiteral("Not processed: ") +
+                          QString::fromUtf8(RefusalText(TRefusal::TooLarge)) + QLatin1Char('.'),
+                      TFailureKind::Refused, {}, TRefusal::TooLarge);
+        FFileSize = CheckOnDisk(FileName);
+        FState.AllBytes += FFileSize.value_or(0);
     } catch (const std::exception& error) {
         // The save never overwrites part of a file, so what is on disk now
         // is what the row shows.
-        RecordFailure(FileName, ErrorReason(error));
+        RecordFailure(FileName, ErrorReason(error), TFailureKind::Error, ErrorReason(error));
         FFileSize = CheckOnDisk(FileName);
         FState.AllBytes += FFileSize.value_or(0);
     }
@@ -360,7 +369,15 @@ std::optional<std::string> TBatchRun::FilePassword(const QString& text, const st
     if (!PasswordUsed()) {
         return std::string();
     }
-    RecordFailure(path, UnencodablePasswordReason());
+    if (converted.ConverterMissing) {
+        RecordFailure(path,
+                      QStringLiteral("Not processed: ") +
+                          QString::fromUtf8(RefusalText(TRefusal::NoCp932Converter)) +
+                          QLatin1Char('.'),
+                      TFailureKind::Refused, {}, TRefusal::NoCp932Converter);
+    } else {
+        RecordFailure(path, UnencodablePasswordReason(), TFailureKind::PasswordNotCp932);
+    }
     return std::nullopt;
 }
 
@@ -368,8 +385,17 @@ int TBatchRun::RunCodec(TMemoryStream& Stream, const std::string& FileName, bool
                         const std::string& Password, int32_t Mode) {
     const TCodecOutcome outcome =
         DispatchCodec(Stream, FileName, Encode, Password, Mode, FSettings.ShieldSelection());
-    if (IsReportedRefusal(outcome.Reason)) {
-        RecordFailure(FileName, RefusalReason(outcome));
+    if (outcome.Result != 1 && IsReportedRefusal(outcome.Reason)) {
+        RecordFailure(FileName, RefusalReason(outcome), TFailureKind::Refused,
+                      QString::fromUtf8(outcome.ErrorText), outcome.Reason, outcome.OtherNames);
+    }
+    if (outcome.Result == 1 && !outcome.NotKept.empty()) {
+        QStringList notKept;
+        for (const std::string& part : outcome.NotKept) {
+            notKept << QString::fromUtf8(part);
+        }
+        RecordFailure(FileName, NotKeptReason(outcome.NotKept), TFailureKind::NotKept,
+                      notKept.join(QStringLiteral("; ")));
     }
     return outcome.Result;
 }
@@ -408,8 +434,9 @@ void TBatchRun::Timer1Timer() {
     FView.SetProgress(ProgressPercent(FState.TotalCount, FState.ProgressBase));
 }
 
-void TBatchRun::RecordFailure(const std::string& path, const QString& reason) {
-    FFailures.push_back({DecodePath(path), reason});
+void TBatchRun::RecordFailure(const std::string& path, const QString& reason, TFailureKind kind,
+                              const QString& detail, TRefusal refusal, uint64_t otherNames) {
+    FFailures.push_back({DecodePath(path), reason, kind, refusal, otherNames, detail});
 }
 
 void TBatchRun::ReportFailures(const std::vector<TRunFailure>& failures) {

@@ -78,7 +78,9 @@ private:
     void ProcessSelectedRow(const QPersistentModelIndex& row);
     void ShowTotals();
     void DisposeWorker();
-    void RecordFailure(const std::string& path, const QString& reason);
+    void RecordFailure(const std::string& path, const QString& reason, TFailureKind kind,
+                       const QString& detail = {}, TRefusal refusal = TRefusal::None,
+                       uint64_t otherNames = 0);
     void ReportFailures(const std::vector<TRunFailure>& failures);
 
     TFileListModel& FList;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "Codec.h"
 #include "Rgb.h"
 
 namespace murk {
@@ -18,10 +19,34 @@ enum class TMenuItem { MurkwellUltra, JpzEncode, EndMessage, MurkCheckMode };
 // Where the end message's top-left corner goes.
 enum class TEndMessagePlace { ListViewCentre, WindowCentre };
 
-// A file that a run could not handle, and why, in words a user can read.
+// What kept a file back, for the window to say in its own words.
+enum class TFailureKind {
+    // The codec refused the file: Refusal, with OtherNames for
+    // TRefusal::OtherNames; Detail is the system's message when there is one.
+    Refused,
+    // The file could not be opened or read; Detail is the system's message.
+    CannotOpen,
+    // The file is larger than the process can hold.
+    TooLarge,
+    // The password holds a character that Shift-JIS cannot encode.
+    PasswordNotCp932,
+    // Done, but the new file could not be given what Detail names.
+    NotKept,
+    // The run stopped early (no path); Detail is why.
+    RunStopped,
+    // Any other failure; Detail is the system's message.
+    Error,
+};
+
+// A file that a run could not handle, and why: Reason in English words a
+// user can read, the rest for the window's own words.
 struct TRunFailure {
     QString Path;
     QString Reason;
+    TFailureKind Kind = TFailureKind::Error;
+    TRefusal Refusal = TRefusal::None;
+    uint64_t OtherNames = 0;
+    QString Detail;
     friend bool operator==(const TRunFailure&, const TRunFailure&) = default;
 };
 
