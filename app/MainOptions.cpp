@@ -69,6 +69,12 @@ void TMainFm::ListColor1Click() {
     }
 }
 
+void TMainFm::SetListTextColor(const QColor& color) {
+    // The dialog keeps the colour in the settings; the view follows them.
+    FSettings.ListFont.Color = ColorRefFromRgb(ToRgb(color));
+    ApplyListColors();
+}
+
 QColor TMainFm::PreviewColor() const {
     return pbImageArea->Color();
 }

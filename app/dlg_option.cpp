@@ -22,6 +22,7 @@
 #include "ListFontQt.h"
 #include "MessageBox.h"
 #include "PickDialogs.h"
+#include "RgbQt.h"
 #include "SettingsStore.h"
 
 namespace murk {
@@ -222,10 +223,12 @@ QWidget* TdlgOption::ListPage() {
     cbListLine = new QCheckBox(QStringLiteral("リストに横線を入れる"), groupBox3);
     btnListColor = new QPushButton(QStringLiteral("背景色"), groupBox3);
     btnListFont = new QPushButton(QStringLiteral("フォント"), groupBox3);
+    btnListTextColor = new QPushButton(QStringLiteral("文字色"), groupBox3);
     auto* list = new QGridLayout(groupBox3);
     list->addWidget(cbListLine, 0, 0, 1, 2);
     list->addWidget(btnListColor, 1, 0);
     list->addWidget(btnListFont, 1, 1);
+    list->addWidget(btnListTextColor, 2, 0);
 
     auto* groupBox5 = Group(QStringLiteral("サムネイル"), page);
     SpeedButton1 = new QPushButton(QStringLiteral("背景色"), groupBox5);
@@ -254,6 +257,7 @@ QWidget* TdlgOption::ListPage() {
     connect(cbListLine, &QCheckBox::clicked, this, &TdlgOption::cbListLineClick);
     connect(btnListColor, &QPushButton::clicked, this, [this] { FHost.ListColor1Click(); });
     connect(btnListFont, &QPushButton::clicked, this, &TdlgOption::btnListFontClick);
+    connect(btnListTextColor, &QPushButton::clicked, this, &TdlgOption::btnListTextColorClick);
     connect(SpeedButton1, &QPushButton::clicked, this, &TdlgOption::SpeedButton1Click);
     connect(FLayouts, &QButtonGroup::idClicked, this, &TdlgOption::rgOptionClick);
     return page;
@@ -349,6 +353,14 @@ void TdlgOption::btnListFontClick() {
     if (const std::optional<QFont> font = PickFont(this, FHost.ListFont())) {
         FHost.SetListFont(*font);
         FSettings.ListFont = ListFontFromFont(*font, FSettings.ListFont);
+    }
+}
+
+void TdlgOption::btnListTextColorClick() {
+    const QColor current = ToColor(RgbFromColorRef(FSettings.ListFont.Color));
+    if (const std::optional<QColor> color = PickColor(this, current)) {
+        FSettings.ListFont.Color = ColorRefFromRgb(ToRgb(*color));
+        FHost.SetListTextColor(*color);
     }
 }
 

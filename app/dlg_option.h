@@ -28,6 +28,8 @@ public:
     virtual void SetListFont(const QFont& font) = 0;
     // The list's background colour, chosen and kept by the main window.
     virtual void ListColor1Click() = 0;
+    // The colour of the list's names, kept in the settings' list font.
+    virtual void SetListTextColor(const QColor& color) = 0;
     virtual QColor PreviewColor() const = 0;
     virtual void SetPreviewColor(const QColor& color) = 0;
     virtual void ApplyLayout(int index) = 0;
@@ -79,6 +81,7 @@ public:
     QCheckBox* cbJpz;
     QCheckBox* cbListLine;
     QPushButton* btnListColor;
+    QPushButton* btnListTextColor;
     QPushButton* btnListFont;
     QPushButton* SpeedButton1;
     QGroupBox* rgOption;
@@ -101,6 +104,7 @@ private:
     void cbJpzClick();
     void cbListLineClick();
     void btnListFontClick();
+    void btnListTextColorClick();
     void SpeedButton1Click();
     void rgOptionClick(int index);
     bool ModeBtnOkClick();

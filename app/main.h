@@ -125,6 +125,7 @@ public:
     QFont ListFont() const override;
     void SetListFont(const QFont& font) override;
     void ListColor1Click() override;
+    void SetListTextColor(const QColor& color) override;
     QColor PreviewColor() const override;
     void SetPreviewColor(const QColor& color) override;
     void ApplyLayout(int Index) override;

@@ -35,10 +35,11 @@ QString DecodePath(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
-// Every refusal is reported: the user asked for the file to be done and
-// learns why it was not, a wrong password as much as a full disk.
+// Every refusal is reported, a wrong password as much as a full disk: the
+// user asked for the file to be done and learns why it was not. A restore
+// of a file that is not shielded leaves it as wanted and says nothing.
 bool IsReportedRefusal(TRefusal reason) {
-    return reason != TRefusal::None;
+    return reason != TRefusal::None && reason != TRefusal::NotShielded;
 }
 
 QString RefusalReason(const TCodecOutcome& outcome) {

@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QSettings>
 #include <QSplitter>
 #include <QTest>
@@ -23,6 +24,7 @@
 
 #include "FileSelection.h"
 #include "MainFixture.h"
+#include "PickDialogs.h"
 #include "dlg_option.h"
 #include "endmes.h"
 #include "murkin.h"
@@ -374,6 +376,26 @@ TEST_F(MainWindow, FolderRegistrationAddsSortedOnceAndRemovingTheLastOpensTheHom
     EXPECT_TRUE(Items(window.cbDir).isEmpty());
     EXPECT_EQ(window.cbDir->currentText(), QDir::homePath());
     EXPECT_TRUE(FileNames(window).isEmpty()) << "the empty home folder is listed";
+}
+
+TEST_F(MainWindow, TheListTextColourChosenInTheOptionsColoursTheNamesAndIsKept) {
+    SetColorAnswer([](const QColor&) { return QColor(10, 20, 30); });
+    {
+        TMainFm& window = Start();
+        EXPECT_EQ(window.ListView->palette().color(QPalette::Text), QColor(Qt::white));
+        AnswerModal([](QWidget* modal) {
+            auto* dialog = qobject_cast<TdlgOption*>(modal);
+            ASSERT_NE(dialog, nullptr);
+            QTest::mouseClick(dialog->btnListTextColor, Qt::LeftButton);
+            dialog->close();
+        });
+        window.btnOption->click();
+        EXPECT_EQ(window.ListView->palette().color(QPalette::Text), QColor(10, 20, 30));
+        Stop();
+    }
+    EXPECT_EQ(Registry(QStringLiteral("fnColor")), QString::number(0x1E140A));
+    TMainFm& window = Start();
+    EXPECT_EQ(window.ListView->palette().color(QPalette::Text), QColor(10, 20, 30));
 }
 
 TEST_F(MainWindow, LayoutsShowTheTreeAndThePreviewOrNeither) {

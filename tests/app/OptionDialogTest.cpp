@@ -29,6 +29,7 @@ public:
     QFont ListFont() const override { return Font; }
     void SetListFont(const QFont& font) override { Font = font; }
     void ListColor1Click() override { ++ListColorClicks; }
+    void SetListTextColor(const QColor& color) override { TextColor = color; }
     QColor PreviewColor() const override { return Preview; }
     void SetPreviewColor(const QColor& color) override { Preview = color; }
     void ApplyLayout(int index) override { Layouts.push_back(index); }
@@ -44,6 +45,7 @@ public:
     bool ListLine = false;
     QFont Font;
     int ListColorClicks = 0;
+    QColor TextColor;
     QColor Preview{182, 197, 214};
     std::vector<int> Layouts;
     bool UltraItems = false;
@@ -325,10 +327,12 @@ TEST_F(OptionDialog, ListPageActsAtOnce) {
     chosen.setPointSize(14);
     chosen.setBold(true);
     SetFontAnswer([&](const QFont&) { return chosen; });
-    SetColorAnswer([](const QColor& initial) {
-        EXPECT_EQ(initial, QColor(182, 197, 214));
+    std::vector<QColor> offered;
+    SetColorAnswer([&](const QColor& initial) {
+        offered.push_back(initial);
         return QColor(1, 2, 3);
     });
+    FSettings.ListFont.Color = 0x00FFEEDD;
     FDialog->SelectLayout(1);
     Show();
     EXPECT_TRUE(FHost.Layouts.empty());
@@ -340,8 +344,11 @@ TEST_F(OptionDialog, ListPageActsAtOnce) {
     EXPECT_EQ(FHost.ListColorClicks, 1);
     QTest::mouseClick(FDialog->btnListFont, Qt::LeftButton);
     EXPECT_EQ(FHost.Font, chosen);
+    QTest::mouseClick(FDialog->btnListTextColor, Qt::LeftButton);
+    EXPECT_EQ(FHost.TextColor, QColor(1, 2, 3));
     QTest::mouseClick(FDialog->SpeedButton1, Qt::LeftButton);
     EXPECT_EQ(FHost.Preview, QColor(1, 2, 3));
+    EXPECT_EQ(offered, (std::vector<QColor>{QColor(0xDD, 0xEE, 0xFF), QColor(182, 197, 214)}));
     QTest::mouseClick(FDialog->rgOption->findChildren<QRadioButton*>()[2], Qt::LeftButton);
     EXPECT_EQ(FHost.Layouts, std::vector<int>{2});
     Close();
@@ -353,6 +360,7 @@ TEST_F(OptionDialog, ListPageActsAtOnce) {
     EXPECT_EQ(Registry("fnHeight"), "-19");
     EXPECT_EQ(Registry("fnStyle"), "1");
     EXPECT_EQ(Registry("fnCharset"), "128");
+    EXPECT_EQ(Registry("fnColor"), QString::number(0x030201)) << "0x00BBGGRR";
     const TAppSettings stored = Stored();
     EXPECT_TRUE(stored.ListLine);
     EXPECT_EQ(stored.MainLayout, 2);
