@@ -25,6 +25,8 @@ E2E_MAIN_PID=$BASHPID
 HOME_DIR=$E2E_WORK/home
 PICS=$E2E_WORK/pictures
 mkdir -p "$HOME_DIR" "$PICS" "$E2E_WORK/run"
+# The screens and logs of this journey's last run go.
+rm -f "$E2E_OUT/$E2E_NAME"-*.png "$E2E_OUT/$E2E_NAME"-app.log
 chmod 700 "$E2E_WORK/run"
 export MURKWELL_HOME=$HOME_DIR XDG_RUNTIME_DIR=$E2E_WORK/run
 # The Jpz library beside the program is found by default; a journey that

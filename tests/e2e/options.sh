@@ -8,7 +8,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 # Points of the dialog, relative to its corner.
 readonly T_LOGIN="48 18" T_EXT="119 18" T_MODE="196 18" T_LIST="278 18"
 readonly P_RENAME_EXT="22 97" P_NEW_EXT="137 97" P_NORMAL_MODE="150 85"
-readonly P_LIST_FONT="155 106" P_LIST_COLOR="67 106"
+readonly P_LIST_FONT="155 106" P_LIST_COLOR="67 106" P_LIST_TEXT_COLOR="67 134"
 
 open_options() {
     click "$main" "$P_OPTION"
@@ -98,9 +98,31 @@ wait_no_window '^警告$' 10
 wait_no_window '^Option$' 10
 expect_equal "$(registry_get d6)" "mkw" "the stored extension after a refused one"
 
-step "the font and colour dialogs speak Japanese"
-open_options
-click "$dialog" "$T_LIST"
-expect_japanese_dialog "$P_LIST_FONT" "Select Font"
-expect_japanese_dialog "$P_LIST_COLOR" "Select Color"
-close_options
+japanese_dialogs() {
+    open_options
+    click "$dialog" "$T_LIST"
+    expect_japanese_dialog "$P_LIST_FONT" "Select Font"
+    expect_japanese_dialog "$P_LIST_COLOR" "Select Color"
+    close_options
+}
+
+# The colour typed into the colour dialog's HTML box (Alt+H), then Enter.
+list_text_colour() {
+    open_options
+    click "$dialog" "$T_LIST"
+    click "$dialog" "$P_LIST_TEXT_COLOR"
+    wait_until 10 "the colour dialog" bash -c \
+        "[[ -n \"\$(xdotool search --onlyvisible --class '^murkwell$' getwindowname %@ | grep -v -e '^Option$' -e '^Murkwell')\" ]]"
+    sleep 0.3
+    key alt+h ctrl+a
+    type_text "#204080" 40
+    key Return
+    sleep 0.3
+    close_options
+    # Red 0x20, green 0x40, blue 0x80 as 0x00BBGGRR.
+    expect_equal "$(registry_get fnColor)" "$((0x804020))" "the list's text colour (fnColor)"
+}
+
+part "the font and colour dialogs speak Japanese" japanese_dialogs
+part "the list's text colour is chosen on the list page" list_text_colour
+parts_done
