@@ -32,14 +32,22 @@ namespace {
 constexpr int PopUpDelayMs = 350;
 constexpr int StripHeight = 16;
 
+// Blank space between controls: part of the window's own surface, from
+// which the window can be dragged.
+QWidget* Surface(QWidget* parent) {
+    auto* surface = new QWidget(parent);
+    surface->setProperty(SurfaceProperty, true);
+    return surface;
+}
+
 QWidget* Gap(QWidget* parent, int width) {
-    auto* gap = new QWidget(parent);
+    QWidget* gap = Surface(parent);
     gap->setFixedWidth(width);
     return gap;
 }
 
 QWidget* Stretch(QWidget* parent) {
-    auto* stretch = new QWidget(parent);
+    QWidget* stretch = Surface(parent);
     stretch->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     return stretch;
 }
@@ -187,8 +195,7 @@ void TMainFm::CreateToolbars(QWidget* content) {
     pnProc =
         Panel(QStringLiteral(" Processed :  0"), QStringLiteral("処理されたファイル数"), panels);
     pnTime = Panel(QStringLiteral(" Time : 0.0 sec"), QStringLiteral("処理にかかった時間"), panels);
-    pnFileName =
-        Panel(QStringLiteral(" FileName : "), QStringLiteral("処理中のファイル名"), panels);
+    pnFileName = Panel(EmptyFileNamePanel, QStringLiteral("処理中のファイル名"), panels);
     // A long name is cut at the panel's edge instead of widening the window.
     pnFileName->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     pnFileName->setMinimumWidth(40);
@@ -429,6 +436,7 @@ void TMainFm::Connect() {
     connect(ListView->header(), &QHeaderView::sectionClicked, this,
             [this](int column) { FCommands->ListViewColumnClick(column); });
     connect(pbImageArea, &TPreviewArea::Clicked, this, &TMainFm::pbImageAreaClick);
+    connect(&FList, &QAbstractItemModel::modelReset, this, &TMainFm::ListCleared);
 
     PopUpTimer.setSingleShot(true);
     PopUpTimer.setInterval(PopUpDelayMs);

@@ -108,8 +108,14 @@ void TMainFm::dropEvent(QDropEvent* event) {
     }
 }
 
+bool TMainFm::OnOwnSurface(const QPoint& position) const {
+    const QWidget* under = childAt(position);
+    return !under || under == FContent || under->property(SurfaceProperty).toBool();
+}
+
 void TMainFm::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) {
+    // Presses that a control let pass reach the window too; they do not drag.
+    if (event->button() == Qt::LeftButton && OnOwnSurface(event->position().toPoint())) {
         FDragging = true;
         FDragPosition = event->globalPosition().toPoint();
     }

@@ -1,5 +1,6 @@
 #include <QCoreApplication>
 #include <QFile>
+#include <QLabel>
 #include <QUrl>
 
 #include "FileSelection.h"
@@ -35,6 +36,14 @@ void TMainFm::ShowPreview() {
         FPreviewPath = path;
         pbImageArea->SetPicture({}, {});
     }
+}
+
+void TMainFm::ListCleared() {
+    // A folder with no picture must not go on showing the last one.
+    FPreview = {};
+    FPreviewPath.clear();
+    pbImageArea->SetPicture({}, {});
+    pnFileName->setText(EmptyFileNamePanel);
 }
 
 void TMainFm::ForgetPreview() {

@@ -42,6 +42,12 @@ class TLogoutMonitor;
 class TRunCommands;
 class TdlgMurkin;
 
+// Marks the blank widgets between controls as the window's own surface.
+inline constexpr char SurfaceProperty[] = "murkSurface";
+
+// The file name panel before any file.
+inline const QString EmptyFileNamePanel = QStringLiteral(" FileName : ");
+
 // The main window. It owns the settings, the file list and the runs, and is
 // the view the runs report to.
 class TMainFm : public QWidget, public TRunView, public TOptionHost, public TAboutHost {
@@ -260,7 +266,12 @@ private:
     void RefillFolderBox();
     void FillComboKeepingText(QComboBox* box, const QStringList& items);
     void PreviewResized();
+    // A new listing begins: the preview and the file name go with the rows.
+    void ListCleared();
     QString RowPath(int row) const;
+    // Whether position, in the window, lies on its own surface rather than on
+    // one of its controls.
+    bool OnOwnSurface(const QPoint& position) const;
 
     QStringList FArguments;
     TAppSettings FSettings;

@@ -7,9 +7,11 @@
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFileSystemModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTest>
+#include <QToolBar>
 #include <QTreeView>
 
 #include "MainFixture.h"
@@ -156,6 +158,72 @@ TEST_F(MainInput, TheMenuKeyAndShiftF10InBothBoxesOpenTheBoxMenu) {
                 << "Paste acts on the box that opened the menu";
         }
     }
+}
+
+TEST_F(MainInput, TheTreeShowsTheOpenFolderAtStart) {
+    // Deep enough, and after enough siblings, to lie below the tree's first
+    // screen.
+    murktest::TTempDir root;
+    QString folder = Folder(root);
+    for (int i = 0; i < 40; ++i) {
+        QDir(folder).mkdir(QStringLiteral("a%1").arg(i, 2, 10, QLatin1Char('0')));
+    }
+    folder += QStringLiteral("/z/y/x");
+    QDir().mkpath(folder);
+    TMainFm& window = StartActive({folder});
+    QTreeView* tree = window.TreeView;
+    auto* model = static_cast<QFileSystemModel*>(tree->model());
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return model->filePath(tree->currentIndex()) == folder; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex())); },
+        5000))
+        << "the open folder is out of sight";
+}
+
+TEST_F(MainInput, AnEmptyFolderEmptiesThePreviewAndTheFileName) {
+    Picture("a.jpg");
+    murktest::TTempDir empty;
+    TMainFm& window = StartActive({PicturesFolder()});
+    ASSERT_FALSE(window.PreviewImage().Image.isNull());
+    ASSERT_NE(window.pnFileName->text(), QStringLiteral(" FileName : "));
+
+    window.TreeViewClick(Folder(empty));
+    ASSERT_TRUE(WaitIdle(window));
+    EXPECT_TRUE(FileNames(window).isEmpty());
+    EXPECT_TRUE(window.PreviewImage().Image.isNull());
+    EXPECT_TRUE(window.pbImageArea->DrawnRect().isEmpty());
+    EXPECT_EQ(window.pnFileName->text(), QStringLiteral(" FileName : "));
+
+    window.TreeViewClick(PicturesFolder());
+    ASSERT_TRUE(WaitIdle(window));
+    EXPECT_FALSE(window.PreviewImage().Image.isNull()) << "the picture shows again";
+}
+
+TEST_F(MainInput, TheWindowIsDraggedFromItsOwnSurfaceOnly) {
+    TMainFm& window = StartActive();
+    const auto drag = [&](QWidget* from) {
+        const QPoint before = window.pos();
+        const QPoint start = from->rect().center();
+        QTest::mousePress(from, Qt::LeftButton, {}, start);
+        QTest::mouseMove(from, start + QPoint(30, 20));
+        QTest::mouseRelease(from, Qt::LeftButton, {}, start + QPoint(30, 20));
+        return window.pos() - before;
+    };
+    // Controls that let presses pass to the window.
+    for (QWidget* control :
+         {static_cast<QWidget*>(window.pnTotal), static_cast<QWidget*>(window.dxfLabel1),
+          static_cast<QWidget*>(window.pnTotalSize)}) {
+        EXPECT_EQ(drag(control), QPoint()) << control->metaObject()->className();
+    }
+    QWidget* blank = nullptr;
+    for (QWidget* child : window.Toolbar972->findChildren<QWidget*>()) {
+        if (child->property(SurfaceProperty).toBool() && child->width() > 40) {
+            blank = child;
+        }
+    }
+    ASSERT_NE(blank, nullptr);
+    EXPECT_EQ(drag(blank), QPoint(30, 20));
 }
 
 }  // namespace
