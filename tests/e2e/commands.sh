@@ -65,8 +65,12 @@ click_row "$main" 2 shift
 right_click_row "$main" 2
 menu_click "UnMurkwell" "${MAIN_MENU_JPZ[@]}"
 close_end_message
-failures=$(wait_window '^Warnning ?$' 10)
+failures=$(wait_window '^Warnning$' 10)
 screenshot "failure-list"
+reason="パスワードが違うか、ファイルが壊れています"
+expect_message "$failures" "Warnning" "$(printf '%s\n\n%s\n%s' \
+    "処理できなかったファイルがあります (2 件)。" \
+    "$(pic 1): $reason" "$(pic 2): $reason")"
 key Return
 wait_no_window '^Warnning ?$' 10
 expect_states extra extra jpeg jpeg
@@ -84,7 +88,8 @@ type_password "jpz-pw7"
 click_row "$main" 4
 key Menu
 menu_keys "Jpz Encode" "${MAIN_MENU_JPZ[@]}"
-wait_window '^Warnning $' 10 >/dev/null
+warning=$(wait_window '^Warnning $' 10)
+expect_message "$warning" "Warnning " "Jpz のパスワードは8文字以上必要です ! "
 key Return
 wait_no_window '^Warnning $' 10
 expect_state_stays "$(pic 4)" jpeg 1

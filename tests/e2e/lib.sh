@@ -134,7 +134,7 @@ e2e_start() {
     for tool in Xvfb jwm xdotool xclip import xprop; do
         command -v "$tool" >/dev/null || missing+=("$tool")
     done
-    for program in murkwell murkwell-cli make_pictures; do
+    for program in murkwell murkwell-cli make_pictures e2e_show_message; do
         [[ -x "$MURKWELL_BIN/$program" ]] || missing+=("$MURKWELL_BIN/$program")
     done
     if [[ ${#missing[@]} -gt 0 ]]; then
@@ -392,6 +392,38 @@ copy_focused() {
 edit_text() {
     key ctrl+a
     copy_focused
+}
+
+# expect_message BOX CAPTION TEXT: the message box BOX shows exactly TEXT
+# under CAPTION: its picture is the same, pixel for pixel, as that of a
+# box the reference program shows with them. The focus goes back to BOX.
+expect_message() {
+    local box=$1 caption=$2 text=$3 reference="" differing
+    # The pointer off both boxes, so no button is drawn hovered.
+    xdotool mousemove --sync 1 1
+    sleep 0.2
+    import -window "$box" "$E2E_WORK/shown.png"
+    "$MURKWELL_BIN/e2e_show_message" "$caption" "$text" >/dev/null 2>&1 &
+    local pid=$!
+    local deadline=$((SECONDS + 10))
+    while [[ -z "$reference" ]]; do
+        ((SECONDS < deadline)) || fail "the reference box did not show"
+        sleep 0.1
+        reference=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -n 1)
+    done
+    wait_focus "$reference"
+    sleep 0.3
+    import -window "$reference" "$E2E_WORK/reference.png"
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+    differing=$(compare -metric AE "$E2E_WORK/shown.png" "$E2E_WORK/reference.png" null: 2>&1 || true)
+    if [[ "$differing" != 0 ]]; then
+        cp "$E2E_WORK/shown.png" "$E2E_OUT/$E2E_NAME-message-shown.png"
+        cp "$E2E_WORK/reference.png" "$E2E_OUT/$E2E_NAME-message-expected.png"
+        fail "the box titled \"$caption\" does not say \"$text\" ($differing pixels differ; see $E2E_NAME-message-*.png)"
+    fi
+    click_at "$box" 8 8
+    wait_focus "$box"
 }
 
 # Waits until the X input focus is in WINDOW.

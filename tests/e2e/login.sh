@@ -17,16 +17,17 @@ enter_login() {
     key Return
 }
 
-# A refused entry: a warning box, closed with Enter; the login window
-# stays and nothing is stored.
+# A refused entry: a warning box with MESSAGE, closed with Enter; the
+# login window stays and the stored password is still STORED.
 expect_refused() {
-    local box
+    local message=$1 stored=$2 box
     box=$(wait_window '^Warnning$' 10)
     wait_focus "$box"
+    expect_message "$box" "Warnning" "$message"
     key Return
     wait_no_window '^Warnning$' 10
     wait_window "$LOGIN_TITLE" 5 >/dev/null
-    expect_equal "$(registry_get version date2)" "$1" "the stored password"
+    expect_equal "$(registry_get version date2)" "$stored" "the stored password"
 }
 
 e2e_start
@@ -41,11 +42,11 @@ screenshot "set-password"
 
 step "two letters in both edits are too short"
 enter_login ab ab
-expect_refused ""
+expect_refused "半角英数字３文字以上でお願いします" ""
 
 step "two different texts"
 enter_login abc abd
-expect_refused ""
+expect_refused "パスワード入力と確認再入力は同じ文字を入力してください" ""
 
 step "abc twice sets the password and opens the main window"
 enter_login abc abc
@@ -66,11 +67,11 @@ login=$(wait_window "$LOGIN_TITLE")
 wait_focus "$login"
 screenshot "login"
 enter_login ABC
-expect_refused "3;393="
+expect_refused "パスワードが合いません" "3;393="
 
 step "an empty entry is refused"
 key Return
-expect_refused "3;393="
+expect_refused "パスワードを入力してください" "3;393="
 
 step "abc opens the main window on the folder of the last start"
 enter_login abc

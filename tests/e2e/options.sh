@@ -93,6 +93,7 @@ type_text "jp" 60
 key Escape
 warning=$(wait_window '^警告$' 10)
 screenshot "extension-warning"
+expect_message "$warning" "警告" "拡張子は3文字です"
 key Return
 wait_no_window '^警告$' 10
 wait_no_window '^Option$' 10
