@@ -1,5 +1,6 @@
 #include "FailureText.h"
 
+#include <QFileInfo>
 #include <QStringList>
 
 namespace murk {
@@ -91,17 +92,33 @@ QString FailureReasonJa(const TRunFailure& failure) {
 }
 
 QString FailureListText(const std::vector<TRunFailure>& failures) {
+    // Files of one folder are named without it, which keeps the lines short
+    // enough not to wrap; the folder is said once above them.
+    QString folder;
+    for (const TRunFailure& failure : failures) {
+        const QString own = QFileInfo(failure.Path).path();
+        if (failure.Path.isEmpty() || (!folder.isEmpty() && own != folder)) {
+            folder.clear();
+            break;
+        }
+        folder = own;
+    }
     QStringList lines;
+    lines << QStringLiteral("処理できなかったファイルがあります (%1 件)。").arg(failures.size());
+    if (!folder.isEmpty()) {
+        lines << QStringLiteral("フォルダ: ") + folder;
+    }
+    lines << QString();
     for (size_t i = 0; i < failures.size() && i < ShownFailures; ++i) {
         const TRunFailure& failure = failures[i];
         const QString reason = FailureReasonJa(failure);
-        lines << (failure.Path.isEmpty() ? reason : failure.Path + QStringLiteral(": ") + reason);
+        const QString name = folder.isEmpty() ? failure.Path : QFileInfo(failure.Path).fileName();
+        lines << (name.isEmpty() ? reason : name + QStringLiteral(": ") + reason);
     }
     if (failures.size() > ShownFailures) {
         lines << QStringLiteral("ほか %1 件").arg(failures.size() - ShownFailures);
     }
-    return QStringLiteral("処理できなかったファイルがあります (%1 件)。\n\n").arg(failures.size()) +
-           lines.join(QLatin1Char('\n'));
+    return lines.join(QLatin1Char('\n'));
 }
 
 }  // namespace murk

@@ -17,7 +17,8 @@ QString RefusalTextJa(TRefusal reason, uint64_t otherNames = 0);
 QString FailureReasonJa(const TRunFailure& failure);
 
 // The text of the box that ends a run with failures: one line per file, at
-// most ShownFailures of them, and a count of the rest.
+// most ShownFailures of them, and a count of the rest. Files of one folder
+// are named by their names under a line that names the folder.
 inline constexpr size_t ShownFailures = 20;
 QString FailureListText(const std::vector<TRunFailure>& failures);
 

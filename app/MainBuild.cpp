@@ -485,18 +485,22 @@ void TMainFm::Connect() {
     connect(ppAbout, &QAction::triggered, this, &TMainFm::ppAboutClick);
     connect(Close1, &QAction::triggered, this, &TMainFm::btnExitClick);
 
-    connect(mnWithHelp, &QAction::triggered, this, [] {
-        const QString manual = ManualPath();
-        if (!manual.isEmpty()) {
-            OpenUrl(QUrl::fromLocalFile(manual));
-        }
-    });
-    connect(mnNewHelp, &QAction::triggered, this,
-            [] { OpenUrl(HomePageUrl.resolved(QUrl(QStringLiteral("manual/")))); });
-    connect(mnNewInfo, &QAction::triggered, this,
-            [] { OpenUrl(HomePageUrl.resolved(QUrl(QStringLiteral("news/")))); });
+    // The help menu's pages are sections of the manual that comes with the
+    // program.
+    const std::pair<QAction*, QString> manualItems[] = {
+        {mnWithHelp, {}},
+        {mnNewHelp, QStringLiteral("usage")},
+        {mnNewInfo, QStringLiteral("news")},
+        {mnGotoHP, QStringLiteral("author")},
+    };
+    for (const auto& [item, section] : manualItems) {
+        connect(item, &QAction::triggered, this, [section = section] {
+            if (const QUrl manual = ManualUrl(section); !manual.isEmpty()) {
+                OpenUrl(manual);
+            }
+        });
+    }
     connect(mnVersion, &QAction::triggered, this, &TMainFm::ppAboutClick);
-    connect(mnGotoHP, &QAction::triggered, this, [] { OpenUrl(HomePageUrl); });
 }
 
 }  // namespace murk

@@ -139,6 +139,12 @@ void TAboutBox::SpeedButton3Click() {
     if (FHost.Busy()) {
         return;
     }
+    // Without the uninstaller the program says what removes it instead.
+    if (const QString advice = UninstallAdvice(ProgramFolder(), PackageListsFolder);
+        !advice.isEmpty()) {
+        ShowMessageBox(this, QStringLiteral("Warnning"), advice);
+        return;
+    }
     if (!ShowMessageBox(this, QStringLiteral("Warnning"),
                         QStringLiteral("Murkwellをアンインストールしますか？"),
                         TMessageButtons::OkCancel)) {

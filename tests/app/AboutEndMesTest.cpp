@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <fstream>
+
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -28,6 +32,10 @@ public:
     int Exits = 0;
 };
 
+void WriteFile(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
 class AboutBox : public murktest::TWindowsTest {
 protected:
     void SetUp() override {
@@ -40,7 +48,13 @@ protected:
             FStarted << path;
             return true;
         });
+        // A program folder with the uninstaller the install step puts there.
+        WriteFile(FProgram.File("unins000"), "#!/bin/sh\n");
+        ::chmod(FProgram.File("unins000").c_str(), 0755);
+        SetProgramFolder(QString::fromStdString(FProgram.Path()));
     }
+
+    murktest::TTempDir FProgram;
 
     TAppSettings FSettings;
     TFakeAboutHost FHost;
@@ -120,6 +134,43 @@ TEST_F(AboutBox, UninstallAsksFirstAndNeverDuringARun) {
         EXPECT_EQ(about.isVisible(), !c.uninstalled);
     }
     EXPECT_TRUE(UninstallerPath().endsWith("/unins000"));
+}
+
+TEST_F(AboutBox, WithoutAnUninstallerItSaysWhatRemovesTheProgram) {
+    std::remove(FProgram.File("unins000").c_str());
+    TAboutBox about(FSettings, FHost);
+    about.show();
+    QTest::mouseClick(about.SpeedButton3, Qt::LeftButton);
+    ASSERT_EQ(FMessages.size(), 1u);
+    EXPECT_EQ(FMessages[0].Text, UninstallAdvice(ProgramFolder(), PackageListsFolder));
+    EXPECT_TRUE(FMessages[0].Text.contains(QStringLiteral("インストールされていません")));
+    EXPECT_TRUE(FStarted.isEmpty());
+    EXPECT_EQ(FHost.Exits, 0) << "the program goes on";
+    EXPECT_TRUE(about.isVisible());
+}
+
+TEST(UninstallAdvice, NamesThePackageOrTheFolderTheProgramRunsFrom) {
+    murktest::TTempDir lists;
+    murktest::TTempDir built;
+    const QString installed = QStringLiteral("/usr/lib/murkwell");
+    WriteFile(lists.File("other.list"), "/usr\n/usr/lib\n/usr/lib/other\n");
+    WriteFile(lists.File("murkwell:amd64.list"),
+              "/.\n/usr\n/usr/lib\n/usr/lib/murkwell\n/usr/lib/murkwell/murkwell\n");
+    const QString packages = QString::fromStdString(lists.Path());
+
+    const QString package = UninstallAdvice(installed, packages);
+    EXPECT_TRUE(package.contains(QStringLiteral("パッケージ「murkwell」")))
+        << package.toStdString();
+    EXPECT_TRUE(package.endsWith(QStringLiteral("sudo apt remove murkwell")));
+
+    const QString folder = QString::fromStdString(built.Path());
+    const QString buildTree = UninstallAdvice(folder, packages);
+    EXPECT_TRUE(buildTree.contains(folder)) << buildTree.toStdString();
+    EXPECT_TRUE(buildTree.contains(QStringLiteral("アンインストールするものはありません")));
+
+    WriteFile(built.File("unins000"), "#!/bin/sh\n");
+    ::chmod(built.File("unins000").c_str(), 0755);
+    EXPECT_TRUE(UninstallAdvice(folder, packages).isEmpty());
 }
 
 TEST_F(AboutBox, ProgramClosesWhenTheUninstallerCannotStart) {

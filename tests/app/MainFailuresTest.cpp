@@ -45,10 +45,12 @@ TEST_F(MainFailures, ARestoreWithAWrongPasswordListsEveryFileAndWhyInOneBox) {
     EXPECT_EQ(FEndMessages, (QStringList{"Process is end.", "Process is end."}));
     ASSERT_EQ(FMessages.size(), 1u) << "one box for the whole run";
     const QStringList lines = FMessages[0].Text.split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 1 + int(ShownFailures) + 1) << FMessages[0].Text.toStdString();
+    ASSERT_EQ(lines.size(), 2 + int(ShownFailures) + 1) << FMessages[0].Text.toStdString();
     EXPECT_TRUE(lines[0].contains(QStringLiteral("22 件")));
-    for (int i = 1; i <= int(ShownFailures); ++i) {
-        EXPECT_TRUE(lines[i].startsWith(PicturesFolder() + "/p")) << lines[i].toStdString();
+    EXPECT_EQ(lines[1], QStringLiteral("フォルダ: ") + PicturesFolder());
+    for (int i = 2; i < 2 + int(ShownFailures); ++i) {
+        EXPECT_TRUE(lines[i].startsWith(QStringLiteral("p%1.jpg: ").arg(i - 2, 2, 10, QChar('0'))))
+            << lines[i].toStdString();
         EXPECT_TRUE(lines[i].endsWith(QStringLiteral("パスワードが違うか、ファイルが壊れています")))
             << lines[i].toStdString();
     }
@@ -65,8 +67,8 @@ TEST_F(MainFailures, AFileWithAnotherHardLinkIsNamedWithItsReason) {
     Run(window, window.ppMurkwellExtra, QStringLiteral("secret"));
 
     ASSERT_EQ(FMessages.size(), 1u);
-    EXPECT_TRUE(FMessages[0].Text.contains(QString::fromStdString(linked) + ": " +
-                                           RefusalTextJa(TRefusal::OtherNames, 1)))
+    EXPECT_TRUE(
+        FMessages[0].Text.contains("\nlinked.jpg: " + RefusalTextJa(TRefusal::OtherNames, 1)))
         << FMessages[0].Text.toStdString();
     EXPECT_FALSE(FMessages[0].Text.contains(QStringLiteral("plain.jpg")));
 }
@@ -91,8 +93,14 @@ TEST(FailureText, TheSystemsOwnWordsFollowTheReason) {
     failure.Kind = TFailureKind::CannotOpen;
     failure.Detail = QStringLiteral("Permission denied");
     EXPECT_EQ(FailureReasonJa(failure).toStdString(), "ファイルを開けません (Permission denied)");
-    EXPECT_TRUE(FailureListText({failure}).endsWith(
-        QStringLiteral("/p/a.jpg: ファイルを開けません (Permission denied)")));
+    TRunFailure elsewhere = failure;
+    elsewhere.Path = QStringLiteral("/q/b.jpg");
+    EXPECT_EQ(FailureListText({failure, elsewhere}).split('\n').mid(2),
+              (QStringList{"/p/a.jpg: ファイルを開けません (Permission denied)",
+                           "/q/b.jpg: ファイルを開けません (Permission denied)"}))
+        << "files of several folders keep their folders";
+    EXPECT_EQ(FailureListText({failure}).split('\n').mid(1),
+              (QStringList{"フォルダ: /p", "", "a.jpg: ファイルを開けません (Permission denied)"}));
 }
 
 }  // namespace

@@ -25,6 +25,7 @@
 #include "FileSelection.h"
 #include "MainFixture.h"
 #include "PickDialogs.h"
+#include "Shell.h"
 #include "dlg_option.h"
 #include "endmes.h"
 #include "murkin.h"
@@ -396,6 +397,24 @@ TEST_F(MainWindow, TheListTextColourChosenInTheOptionsColoursTheNamesAndIsKept) 
     EXPECT_EQ(Registry(QStringLiteral("fnColor")), QString::number(0x1E140A));
     TMainFm& window = Start();
     EXPECT_EQ(window.ListView->palette().color(QPalette::Text), QColor(10, 20, 30));
+}
+
+TEST_F(MainWindow, TheHelpMenusPagesAreSectionsOfTheLocalManual) {
+    TMainFm& window = Start();
+    const std::pair<QAction*, QString> items[] = {
+        {window.mnNewHelp, "usage"}, {window.mnNewInfo, "news"}, {window.mnGotoHP, "author"}};
+    QFile manual(ManualPath());
+    ASSERT_TRUE(manual.open(QIODevice::ReadOnly)) << "no manual beside the program";
+    const QString text = QString::fromUtf8(manual.readAll());
+    for (const auto& [item, section] : items) {
+        FOpened.clear();
+        item->trigger();
+        ASSERT_EQ(FOpened.size(), 1) << item->text().toStdString();
+        EXPECT_EQ(FOpened[0].toLocalFile(), ManualPath());
+        EXPECT_EQ(FOpened[0].fragment(), section);
+        EXPECT_TRUE(text.contains(QStringLiteral("<h2 id=\"%1\">").arg(section)))
+            << "the manual has no section " << section.toStdString();
+    }
 }
 
 TEST_F(MainWindow, LayoutsShowTheTreeAndThePreviewOrNeither) {

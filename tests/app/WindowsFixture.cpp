@@ -73,6 +73,7 @@ void TWindowsTest::TearDown() {
     murk::SetMessageAnswer({});
     murk::SetOpenUrlHandler({});
     murk::SetStartProgramHandler({});
+    murk::SetProgramFolder({});
     murk::SetColorAnswer({});
     murk::SetFontAnswer({});
     TAppHomeTest::TearDown();
