@@ -68,9 +68,9 @@ close_end_message
 failures=$(wait_window '^Warnning$' 10)
 screenshot "failure-list"
 reason="パスワードが違うか、ファイルが壊れています"
-expect_message "$failures" "Warnning" "$(printf '%s\n\n%s\n%s' \
-    "処理できなかったファイルがあります (2 件)。" \
-    "$(pic 1): $reason" "$(pic 2): $reason")"
+expect_message "$failures" "Warnning" "$(printf '%s\n%s\n\n%s\n%s' \
+    "処理できなかったファイルがあります (2 件)。" "フォルダ: $PICS" \
+    "photo01.jpg: $reason" "photo02.jpg: $reason")"
 key Return
 wait_no_window '^Warnning ?$' 10
 expect_states extra extra jpeg jpeg
