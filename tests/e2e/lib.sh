@@ -143,6 +143,7 @@ e2e_start() {
         exit 77
     fi
     trap e2e_finish EXIT
+    trap 'exit 143' TERM INT
     local display_file=$E2E_WORK/display
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \
         3>"$display_file" 2>"$E2E_WORK/xvfb.log" &
