@@ -42,6 +42,20 @@ bool TMainFm::eventFilter(QObject* watched, QEvent* event) {
          (type == QEvent::MouseButtonPress || type == QEvent::Wheel))) {
         FTreeFolder.clear();
     }
+    // A tree that was hidden (behind the login window) or resized (by the
+    // layout) has lost the scroll made for it; it is made again once the
+    // tree has its new size.
+    if (watched == TreeView && (type == QEvent::Show || type == QEvent::Resize) &&
+        !FTreeFolder.isEmpty()) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (!FTreeFolder.isEmpty()) {
+                    ShowTreeFolder();
+                }
+            },
+            Qt::QueuedConnection);
+    }
     if (watched == ListView && type == QEvent::KeyPress) {
         // Not consumed: the list moves its own way too.
         ListViewKeyDown(static_cast<QKeyEvent*>(event)->key());

@@ -15,6 +15,7 @@
 #include <QTreeView>
 
 #include "MainFixture.h"
+#include "murkin.h"
 
 using namespace murk;
 
@@ -160,7 +161,7 @@ TEST_F(MainInput, TheMenuKeyAndShiftF10InBothBoxesOpenTheBoxMenu) {
     }
 }
 
-TEST_F(MainInput, TheTreeShowsTheOpenFolderAtStart) {
+TEST_F(MainInput, TheTreeShowsTheOpenFolderAtStartAlsoBehindTheLogin) {
     // Deep enough, and after enough siblings, to lie below the tree's first
     // screen.
     murktest::TTempDir root;
@@ -170,15 +171,31 @@ TEST_F(MainInput, TheTreeShowsTheOpenFolderAtStart) {
     }
     folder += QStringLiteral("/z/y/x");
     QDir().mkpath(folder);
-    TMainFm& window = StartActive({folder});
-    QTreeView* tree = window.TreeView;
-    auto* model = static_cast<QFileSystemModel*>(tree->model());
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return model->filePath(tree->currentIndex()) == folder; }, 5000));
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex())); },
-        5000))
-        << "the open folder is out of sight";
+    for (const bool login : {false, true}) {
+        SCOPED_TRACE(login ? "with the login window" : "without it");
+        WriteRegistry(login ? "d0=1\n" : "d0=0\n");
+        if (login) {
+            AnswerModal([](QWidget* modal) {
+                auto* gate = qobject_cast<TdlgMurkin*>(modal);
+                ASSERT_NE(gate, nullptr);
+                gate->edMurkin->setText(QStringLiteral("abc"));
+                gate->edMurkin2->setText(QStringLiteral("abc"));
+                gate->btnEnterClick();
+            });
+        }
+        TMainFm& window = StartActive({folder});
+        QTreeView* tree = window.TreeView;
+        auto* model = static_cast<QFileSystemModel*>(tree->model());
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return model->filePath(tree->currentIndex()) == folder; }, 5000));
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                return tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex()));
+            },
+            5000))
+            << "the open folder is out of sight";
+        Stop();
+    }
 }
 
 TEST_F(MainInput, AnEmptyFolderEmptiesThePreviewAndTheFileName) {
