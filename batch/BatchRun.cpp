@@ -42,6 +42,16 @@ bool IsReportedRefusal(TRefusal reason) {
     return reason != TRefusal::None && reason != TRefusal::NotShielded;
 }
 
+// A shield of a picture that is shielded already (by an earlier run, or by
+// another run meanwhile) leaves it as wanted too.
+bool AlreadyShielded(bool encode, TRefusal reason, const TMemoryStream& stream) {
+    if (!encode || reason != TRefusal::NotJpeg) {
+        return false;
+    }
+    const TMurkState state = TMurkCheck().CheckStream(stream);
+    return state == msNormal || state == msExtra || state == msUltra || state == msJpz;
+}
+
 QString RefusalReason(const TCodecOutcome& outcome) {
     // The system's message already names the file and the cause.
     if (outcome.Reason == TRefusal::CannotWrite && !outcome.ErrorText.empty()) {
@@ -325,8 +335,9 @@ bool TBatchRun::ProcessContent(std::string& FileName, const std::string& Passwor
                 AddPasswordHistory();
             }
             if (FSettings.RenameExt) {
-                const std::string renamed = ChangeFileExt(
-                    FileName, FSettings.Shield ? "." + FSettings.NewExt.toStdString() : ".jpg");
+                const std::string extension =
+                    FSettings.Shield ? (QLatin1Char('.') + FSettings.NewExt).toStdString() : ".jpg";
+                const std::string renamed = ChangeFileExt(FileName, extension);
                 if (RenameNoReplace(FileName, renamed)) {
                     FileName = renamed;
                     ForgetThumbnails(renamed);
@@ -386,7 +397,8 @@ int TBatchRun::RunCodec(TMemoryStream& Stream, const std::string& FileName, bool
                         const std::string& Password, int32_t Mode) {
     const TCodecOutcome outcome =
         DispatchCodec(Stream, FileName, Encode, Password, Mode, FSettings.ShieldSelection());
-    if (outcome.Result != 1 && IsReportedRefusal(outcome.Reason)) {
+    if (outcome.Result != 1 && IsReportedRefusal(outcome.Reason) &&
+        !AlreadyShielded(Encode, outcome.Reason, Stream)) {
         RecordFailure(FileName, RefusalReason(outcome), TFailureKind::Refused,
                       QString::fromUtf8(outcome.ErrorText), outcome.Reason, outcome.OtherNames);
     }

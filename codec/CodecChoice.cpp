@@ -55,13 +55,14 @@ std::unique_ptr<TCodec> CreateCodec(TCodecKind kind, const TCodecOption& option)
 
 TCodecOutcome DispatchCodec(TMemoryStream& stream, const std::string& fileName, bool encode,
                             const std::string& password, int32_t mode,
-                            const TShieldSelection& selection) {
+                            const TShieldSelection& selection, bool verifyHead) {
     TCodecOption option;
     option.Stream = &stream;
     option.FileName = fileName;
     option.Encode = encode;
     option.Password = password;
     option.Mode = mode;
+    option.VerifyHead = verifyHead;
 
     const TMurkState state = TMurkCheck().CheckStream(stream);
     const TCodecKind kind = ChooseCodec(encode, state, selection);

@@ -44,8 +44,10 @@ std::string RefusalMessage(const TCodecOutcome& outcome);
 // fits and frees it. Memory that runs out while the new content is made is
 // TRefusal::TooLarge. Failures of the save other than a file that cannot be
 // created reach the caller as FileIoError.
+// verifyHead false restores without the check of the restored head, for
+// files shielded by another program (murkwell-cli restore --no-verify).
 TCodecOutcome DispatchCodec(TMemoryStream& stream, const std::string& fileName, bool encode,
                             const std::string& password, int32_t mode,
-                            const TShieldSelection& selection);
+                            const TShieldSelection& selection, bool verifyHead = true);
 
 }  // namespace murk

@@ -99,12 +99,18 @@ TFileHold::TFileHold(const std::string& path) {
 }
 
 TFileHold::~TFileHold() {
+    Release();
+}
+
+void TFileHold::Release() {
     if (FFd >= 0) {
         if (FLeased) {
             ::fcntl(FFd, F_SETLEASE, F_UNLCK);
         }
         ::close(FFd);
+        FFd = -1;
     }
+    FLeased = false;
 }
 
 bool TFileHold::Undisturbed() const {

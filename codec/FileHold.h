@@ -43,6 +43,9 @@ public:
     // False once another program has opened the file for writing since
     // the hold was taken; always true without a lease.
     bool Undisturbed() const;
+    // Gives up the lease and the lock once the file has been replaced; an
+    // old file no longer held is freed at once, not kept as an orphan.
+    void Release();
 
 private:
     int FFd = -1;

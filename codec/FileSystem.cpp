@@ -447,6 +447,10 @@ public:
     // The name now belongs to the file that took the original's place.
     void Release() { FName.clear(); }
 
+    // Once named: a run that opens the new file the moment it takes the
+    // original's name must not find it open for writing.
+    void CloseFile() { FFd.Reset(-1); }
+
     void Remove() {
         if (!FName.empty()) {
             ::unlinkat(FDirFd, FName.c_str(), 0);
@@ -488,8 +492,7 @@ void CheckReplaceable(int dirFd, const std::string& name, const std::string& pat
 
 TReplaceReport ReplaceFileContent(const std::string& path, const TOutputStream& content,
                                   const std::optional<struct timespec>& mtime,
-                                  const std::optional<TFileIdentity>& expected,
-                                  const TFileHold* hold) {
+                                  const std::optional<TFileIdentity>& expected, TFileHold* hold) {
     const std::string target = ResolvedPath(path);
     const std::string folder = DirName(target);
     const std::string name = BaseName(target);
@@ -508,6 +511,7 @@ TReplaceReport ReplaceFileContent(const std::string& path, const TOutputStream& 
     TTemporary temporary(dirFd.Get(), path);
     temporary.Fill(content, target, original, mtime, report);
     temporary.GiveName();
+    temporary.CloseFile();
     // Whatever reached the file while the new content was made would be lost.
     CheckReplaceable(dirFd.Get(), name, path, expected, hold);
     if (::renameat2(dirFd.Get(), temporary.Name().c_str(), dirFd.Get(), name.c_str(),
@@ -520,7 +524,7 @@ TReplaceReport ReplaceFileContent(const std::string& path, const TOutputStream& 
             throw FileBeingWrittenError("Cannot write " + path +
                                         ": another program opened the file for writing.");
         }
-        // The temporary's name holds the old content now; the destructor removes it.
+        // The temporary's name holds the old content now, removed below.
     } else if (errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP) {
         if (::renameat(dirFd.Get(), temporary.Name().c_str(), dirFd.Get(), name.c_str()) != 0) {
             temporary.Fail(errno);
@@ -528,6 +532,9 @@ TReplaceReport ReplaceFileContent(const std::string& path, const TOutputStream& 
         temporary.Release();
     } else {
         temporary.Fail(errno);
+    }
+    if (hold) {
+        hold->Release();
     }
     temporary.Remove();
     ::fsync(dirFd.Get());
@@ -556,6 +563,7 @@ bool CreateFileContent(const std::string& path, const TOutputStream& content,
     if (!temporary.LinkAs(name)) {
         return false;
     }
+    temporary.CloseFile();
     ::fsync(dirFd.Get());
     return true;
 }

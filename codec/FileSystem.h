@@ -155,7 +155,7 @@ bool WriteFileTime(const std::string& path, const struct timespec& mtime);
 TReplaceReport ReplaceFileContent(const std::string& path, const TOutputStream& content,
                                   const std::optional<struct timespec>& mtime,
                                   const std::optional<TFileIdentity>& expected = std::nullopt,
-                                  const TFileHold* hold = nullptr);
+                                  TFileHold* hold = nullptr);
 
 // Puts content at path, which must not exist, as ReplaceFileContent makes
 // it, with the owner, permission bits and extended attributes of the file

@@ -55,6 +55,7 @@ public:
     // The file's hard links then.
     uint64_t Links() const { return FLinks; }
     const TFileHold* Hold() const { return FHold.get(); }
+    TFileHold* Hold() { return FHold.get(); }
 
 private:
     void Reserve(size_t capacity);

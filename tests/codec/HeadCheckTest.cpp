@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "CodecChoice.h"
 #include "CodecTestUtil.h"
 #include "ExtraCodec.h"
 #include "JpegEncode.h"
@@ -182,7 +183,16 @@ TEST(HeadCheck, DamagedNormalFileIsRefusedUnlessTheCheckIsOff) {
     EXPECT_EQ(refused.Reason, TRefusal::WrongPassword);
     EXPECT_EQ(ReadBytes(file.Path()), shielded);
 
-    // A picture shielded elsewhere, never checked: restored as it is.
-    EXPECT_EQ(RestoreUnchecked(file.Path(), "", false).Result, 1);
-    EXPECT_EQ(ReadBytes(file.Path()).size(), picture.size());
+    // As murkwell-cli restore --no-verify asks: a picture shielded
+    // elsewhere, never checked, is restored as it is.
+    for (bool verifyHead : {true, false}) {
+        TMemoryStream stream;
+        stream.LoadFromFile(file.Path());
+        const TCodecOutcome outcome =
+            DispatchCodec(stream, file.Path(), false, "", 1, {}, verifyHead);
+        EXPECT_EQ(outcome.Result, verifyHead ? 0 : 1);
+    }
+    TBytes expected = picture;
+    expected.at(MarkerAt(picture, 0xDB) + 3) ^= 0x04;
+    EXPECT_EQ(ReadBytes(file.Path()), expected);
 }
