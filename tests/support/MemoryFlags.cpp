@@ -1,0 +1,35 @@
+#include "MemoryFlags.h"
+
+#include <sys/resource.h>
+
+#include <cinttypes>
+#include <cstdio>
+#include <fstream>
+
+namespace murktest {
+
+std::string MappingFlags(const void* address) {
+    const auto at = reinterpret_cast<uintptr_t>(address);
+    std::ifstream smaps("/proc/self/smaps");
+    std::string line;
+    bool inside = false;
+    while (std::getline(smaps, line)) {
+        uintptr_t start = 0;
+        uintptr_t end = 0;
+        if (std::sscanf(line.c_str(), "%" SCNxPTR "-%" SCNxPTR " ", &start, &end) == 2 &&
+            line.find(':') > line.find(' ')) {
+            inside = at >= start && at < end;
+        } else if (inside && line.rfind("VmFlags:", 0) == 0) {
+            return line.substr(8) + " ";
+        }
+    }
+    return {};
+}
+
+bool MayLock(size_t size) {
+    rlimit limit{};
+    return ::getrlimit(RLIMIT_MEMLOCK, &limit) == 0 &&
+           (limit.rlim_cur == RLIM_INFINITY || limit.rlim_cur >= size + (1u << 20));
+}
+
+}  // namespace murktest

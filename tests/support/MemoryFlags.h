@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+namespace murktest {
+
+// The kernel's flags ("VmFlags" of /proc/self/smaps) of the mapping that
+// holds address, such as "dd" (left out of core dumps) and "lo" (locked);
+// empty when no mapping holds it.
+std::string MappingFlags(const void* address);
+
+// Whether this process may lock size more bytes (RLIMIT_MEMLOCK).
+bool MayLock(size_t size);
+
+}  // namespace murktest
