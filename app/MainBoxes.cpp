@@ -1,0 +1,153 @@
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QDir>
+#include <QFileSystemModel>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSignalBlocker>
+
+#include "FolderChoice.h"
+#include "main.h"
+
+// The password box, the folder box and the folder tree.
+
+namespace murk {
+
+void TMainFm::TreeViewClick(const QString& FolderName) {
+    FFolderChoice->TreeViewClick(FolderName);
+}
+
+void TMainFm::btnRefreshClick() {
+    // The folder model follows the file system by itself; only the list is
+    // made again.
+    FFolderChoice->btnRefreshClick();
+}
+
+void TMainFm::btnAddClick() {
+    AddFolderHistory(cbDir->currentText());
+}
+
+void TMainFm::btnDelClick() {
+    const int index = cbDir->findText(cbDir->currentText(), Qt::MatchFixedString);
+    if (index < 0) {
+        return;
+    }
+    FSettings.FolderHistory.removeAt(index);
+    RefillFolderBox();
+    const QString next =
+        FSettings.FolderHistory.isEmpty() ? QDir::homePath() : FSettings.FolderHistory.first();
+    SetFolderText(next);
+    SelectTreeFolder(next);
+    TreeViewClick(next);
+}
+
+void TMainFm::DeletePasswordHistory(int Index) {
+    if (Index < 0 || Index >= FSettings.PasswordHistory.size()) {
+        return;
+    }
+    FSettings.PasswordHistory.removeAt(Index);
+    SetPasswordHistoryItems(FSettings.History ? FSettings.PasswordHistory : QStringList());
+}
+
+bool TMainFm::PasswordDropDownKey(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Delete) {
+        return false;
+    }
+    if (event->modifiers() & Qt::ShiftModifier) {
+        FSettings.PasswordHistory.clear();
+        SetPasswordHistoryItems({});
+    } else if (const QModelIndex highlighted = cbAngou->view()->currentIndex();
+               highlighted.isValid()) {
+        DeletePasswordHistory(highlighted.row());
+    }
+    cbAngou->setEditText({});
+    return true;
+}
+
+void TMainFm::ShowPassList(QComboBox* box, const QPoint& position) {
+    FPassListBox = box;
+    ppPassList->popup(box->lineEdit()->mapToGlobal(position));
+}
+
+void TMainFm::PassListEdit(void (*edit)(QComboBox*)) {
+    if (FPassListBox && FPassListBox->isEnabled()) {
+        edit(FPassListBox);
+    }
+}
+
+void TMainFm::SelectTreeFolder(const QString& folder) {
+    if (!IsFolderPath(folder)) {
+        return;
+    }
+    FTreeFolder = QDir::cleanPath(folder);
+    ShowTreeFolder();
+}
+
+void TMainFm::ShowTreeFolder() {
+    const QModelIndex index = FolderModel->index(FTreeFolder);
+    if (!index.isValid()) {
+        return;
+    }
+    // Opened before the scroll, which lays out only what was open already.
+    for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent()) {
+        TreeView->expand(parent);
+    }
+    TreeView->setCurrentIndex(index);
+    TreeView->scrollTo(index);
+}
+
+void TMainFm::FillComboKeepingText(QComboBox* box, const QStringList& items) {
+    const QString text = box->currentText();
+    const QSignalBlocker blocker(box);
+    box->clear();
+    box->addItems(items);
+    box->setCurrentIndex(-1);
+    box->setEditText(text);
+}
+
+void TMainFm::RefillFolderBox() {
+    FillComboKeepingText(cbDir, FSettings.FolderHistory);
+}
+
+QString TMainFm::PasswordText() const {
+    return cbAngou->currentText();
+}
+
+void TMainFm::SetPasswordText(const QString& text) {
+    cbAngou->setEditText(text);
+}
+
+void TMainFm::SetPasswordEnabled(bool enabled) {
+    cbAngou->setEnabled(enabled);
+}
+
+void TMainFm::FocusPassword() {
+    cbAngou->setFocus();
+}
+
+void TMainFm::SetPasswordHistoryItems(const QStringList& items) {
+    FillComboKeepingText(cbAngou, items);
+}
+
+void TMainFm::SetPasswordLabelLook(TRgb text, TRgb shadow) {
+    btnPassWord->SetLook(text, shadow);
+}
+
+QString TMainFm::FolderText() const {
+    return cbDir->currentText();
+}
+
+void TMainFm::SetFolderText(const QString& text) {
+    // Only the user's changes of the box choose a folder.
+    const QSignalBlocker blocker(cbDir);
+    cbDir->setEditText(text);
+}
+
+void TMainFm::AddFolderHistory(const QString& folder) {
+    if (murk::AddFolderHistory(FSettings.FolderHistory, folder)) {
+        RefillFolderBox();
+    }
+}
+
+}  // namespace murk
