@@ -13,6 +13,7 @@
 
 #include "Cp932.h"
 #include "LoginPassword.h"
+#include "MemoryFlags.h"
 #include "SettingsStore.h"
 #include "WindowsFixture.h"
 #include "murkin.h"
@@ -130,6 +131,8 @@ TEST_F(LoginWindow, FirstStartStoresAVerifierOfTheCp932BytesAndOpensTheProgram) 
         EXPECT_EQ(murktest::FileMode(Path("registry.ini")) & 0777, 0600u);
         // Handed on for the history's key, and the edits are empty.
         EXPECT_EQ(login->Password().View(), ToCp932(c.password).Bytes);
+        EXPECT_NE(murktest::MappingFlags(login->Password().View().data()).find(" dd "),
+                  std::string::npos);
         EXPECT_TRUE(login->PasswordIsNew());
         EXPECT_TRUE(login->edMurkin->text().isEmpty());
         EXPECT_TRUE(login->edMurkin2->text().isEmpty());

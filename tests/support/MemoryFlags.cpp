@@ -26,6 +26,19 @@ std::string MappingFlags(const void* address) {
     return {};
 }
 
+size_t MappingsWithFlag(const std::string& flag) {
+    std::ifstream smaps("/proc/self/smaps");
+    std::string line;
+    size_t count = 0;
+    while (std::getline(smaps, line)) {
+        if (line.rfind("VmFlags:", 0) == 0 &&
+            (line + " ").find(" " + flag + " ") != std::string::npos) {
+            ++count;
+        }
+    }
+    return count;
+}
+
 bool MayLock(size_t size) {
     rlimit limit{};
     return ::getrlimit(RLIMIT_MEMLOCK, &limit) == 0 &&

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace murktest {
@@ -8,6 +9,9 @@ namespace murktest {
 // holds address, such as "dd" (left out of core dumps) and "lo" (locked);
 // empty when no mapping holds it.
 std::string MappingFlags(const void* address);
+
+// How many mappings of this process carry the flag, such as "dd".
+size_t MappingsWithFlag(const std::string& flag);
 
 // Whether this process may lock size more bytes (RLIMIT_MEMLOCK).
 bool MayLock(size_t size);
