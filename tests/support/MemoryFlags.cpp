@@ -40,9 +40,15 @@ size_t MappingsWithFlag(const std::string& flag) {
 }
 
 bool MayLock(size_t size) {
+#if defined(__SANITIZE_ADDRESS__)
+    // AddressSanitizer turns mlock into a call that succeeds and locks nothing.
+    (void)size;
+    return false;
+#else
     rlimit limit{};
     return ::getrlimit(RLIMIT_MEMLOCK, &limit) == 0 &&
            (limit.rlim_cur == RLIM_INFINITY || limit.rlim_cur >= size + (1u << 20));
+#endif
 }
 
 }  // namespace murktest

@@ -13,7 +13,8 @@ std::string MappingFlags(const void* address);
 // How many mappings of this process carry the flag, such as "dd".
 size_t MappingsWithFlag(const std::string& flag);
 
-// Whether this process may lock size more bytes (RLIMIT_MEMLOCK).
+// Whether this process may lock size more bytes (RLIMIT_MEMLOCK), and the
+// lock shows.
 bool MayLock(size_t size);
 
 }  // namespace murktest
