@@ -8,7 +8,9 @@
 #include <QSignalBlocker>
 
 #include "FolderChoice.h"
+#include "MessageBox.h"
 #include "main.h"
+#include "murkin.h"
 
 // The password box, the folder box and the folder tree.
 
@@ -40,6 +42,30 @@ void TMainFm::btnDelClick() {
     SetFolderText(next);
     SelectTreeFolder(next);
     TreeViewClick(next);
+}
+
+void TMainFm::LoadPasswordHistory() {
+    const bool login = FSettings.LoginAtStart && FdlgMurkin;
+    const THistoryLoad loaded =
+        FHistoryFile.Load(FSettings.PasswordHistory, login ? &FdlgMurkin->Password() : nullptr,
+                          login && FdlgMurkin->PasswordIsNew());
+    // The key is derived; the password itself is needed no longer.
+    if (FdlgMurkin) {
+        FdlgMurkin->WipePassword();
+    }
+    if (FSettings.History) {
+        SetPasswordHistoryItems(FSettings.PasswordHistory);
+    }
+    if (loaded == THistoryLoad::SetAside) {
+        ShowMessageBox(this, QStringLiteral("Warnning"),
+                       QStringLiteral("パスワード履歴 (murkw.hst) を開けませんでした。"
+                                      "ログインパスワードが変わったか、ファイルが変更されています。"
+                                      "ファイルは murkw.hst.unreadable として残しました"));
+    } else if (loaded == THistoryLoad::Kept) {
+        ShowMessageBox(this, QStringLiteral("Warnning"),
+                       QStringLiteral("パスワード履歴 (murkw.hst) を開けませんでした。"
+                                      "ファイルはそのまま残し、今回の履歴は保存しません"));
+    }
 }
 
 void TMainFm::DeletePasswordHistory(int Index) {

@@ -37,12 +37,8 @@ bool EnsureSettingsFolder() {
            QFileInfo(folder).isDir();
 }
 
-QStringList ReadTextList(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    QString text = QString::fromUtf8(file.readAll());
+QStringList TextLines(const QByteArray& content) {
+    QString text = QString::fromUtf8(content);
     if (text.startsWith(QChar(0xFEFF))) {
         text.remove(0, 1);
     }
@@ -61,18 +57,34 @@ QStringList ReadTextList(const QString& path) {
     return lines;
 }
 
-bool WriteTextList(const QString& path, const QStringList& lines, TFileAccess access) {
-    if (access == TFileAccess::Private && !MakePrivateFile(path)) {
+QByteArray TextContent(const QStringList& lines) {
+    QByteArray content;
+    for (const QString& line : lines) {
+        content += line.toUtf8();
+        content += '\n';
+    }
+    return content;
+}
+
+QStringList ReadTextList(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return TextLines(file.readAll());
+}
+
+bool WriteTextList(const QString& path, const QStringList& lines) {
+    return WritePrivateFile(path, TextContent(lines));
+}
+
+bool WritePrivateFile(const QString& path, const QByteArray& content) {
+    if (!MakePrivateFile(path)) {
         return false;
     }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         return false;
-    }
-    QByteArray content;
-    for (const QString& line : lines) {
-        content += line.toUtf8();
-        content += '\n';
     }
     return file.write(content) == content.size() && file.commit();
 }

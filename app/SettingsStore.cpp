@@ -12,6 +12,7 @@
 #include <variant>
 #include <vector>
 
+#include "LoginPassword.h"
 #include "SettingsFiles.h"
 
 namespace murk {
@@ -20,7 +21,6 @@ namespace {
 
 const QString IniFileName = QStringLiteral("murkw.ini");
 const QString RegistryFileName = QStringLiteral("registry.ini");
-const QString PasswordHistoryFileName = QStringLiteral("murkw.hst");
 const QString FolderHistoryFileName = QStringLiteral("dir.txt");
 
 // Any fixed text will do: only whether it is empty is ever read.
@@ -246,10 +246,10 @@ const TKey& FindKey(std::span<const TKey> keys, std::string_view name) {
 using TValues = std::vector<std::pair<QString, QString>>;
 
 // Key paths and their texts, written in the order given.
-bool WriteValues(const QString& fileName, TFileAccess access, const TValues& values) {
+bool WriteValues(const QString& fileName, const TValues& values) {
     const QString path = FilePath(fileName);
     // QSettings would create a missing folder itself, open to everyone.
-    if (!EnsureSettingsFolder() || (access == TFileAccess::Private && !MakePrivateFile(path))) {
+    if (!EnsureSettingsFolder() || !MakePrivateFile(path)) {
         return false;
     }
     QSettings file(path, QSettings::IniFormat);
@@ -268,37 +268,18 @@ bool WriteValues(const QString& fileName, TFileAccess access, const TValues& val
 
 // The named keys of one table, from settings (a copy: the accessors of the
 // tables hand out writable references).
-bool WriteKeys(const QString& fileName, TFileAccess access, std::span<const TKey> keys,
-               TAppSettings settings, std::initializer_list<std::string_view> names) {
+bool WriteKeys(const QString& fileName, std::span<const TKey> keys, TAppSettings settings,
+               std::initializer_list<std::string_view> names) {
     TValues values;
     for (const std::string_view name : names) {
         const TKey& key = FindKey(keys, name);
         values.emplace_back(KeyPath(key), std::visit(TWriter{settings}, key.Value));
     }
-    return WriteValues(fileName, access, values);
+    return WriteValues(fileName, values);
 }
 
 bool WriteRegistry(const TAppSettings& settings, std::initializer_list<std::string_view> names) {
-    return WriteKeys(RegistryFileName, TFileAccess::Private, RegistryKeys, settings, names);
-}
-
-// Seen as one little-endian number, the bytes are rotated right by count
-// bits: bit j of the result is bit j + count of the input.
-std::string RotateRight(std::string_view bytes, size_t count) {
-    const size_t n = bytes.size();
-    std::string rotated(n, '\0');
-    if (n == 0) {
-        return rotated;
-    }
-    count %= 8 * n;
-    const size_t whole = count / 8;
-    const unsigned part = count % 8;
-    for (size_t i = 0; i < n; ++i) {
-        const unsigned low = uint8_t(bytes[(i + whole) % n]);
-        const unsigned high = uint8_t(bytes[(i + whole + 1) % n]);
-        rotated[i] = char(part == 0 ? low : (low >> part) | (high << (8 - part)));
-    }
-    return rotated;
+    return WriteKeys(RegistryFileName, RegistryKeys, settings, names);
 }
 
 }  // namespace
@@ -312,7 +293,6 @@ void LoadSettings(TAppSettings& settings) {
     defaults.ListFont = settings.ListFont;
 
     ReadKeys(settings.IniPath, IniKeys, settings, defaults);
-    settings.PasswordHistory = ReadTextList(FilePath(PasswordHistoryFileName));
     settings.FolderHistory.clear();
     for (const QString& folder : ReadTextList(FilePath(FolderHistoryFileName))) {
         AddFolderHistory(settings.FolderHistory, folder);
@@ -327,34 +307,30 @@ void LoadSettings(TAppSettings& settings) {
 
     const QSettings registry(registryPath, QSettings::IniFormat);
     const bool passwordSet =
-        !registry.value(QStringLiteral("version/copyright")).toString().isEmpty();
+        !ReadText(registry, QStringLiteral("version/copyright")).value_or(QString()).isEmpty();
     settings.StoredLoginPassword =
-        passwordSet ? registry.value(QStringLiteral("version/date2")).toString().toStdString()
-                    : std::string();
+        passwordSet
+            ? ReadText(registry, QStringLiteral("version/date2")).value_or(QString()).toStdString()
+            : std::string();
 }
 
 bool SaveSettings(const TAppSettings& settings) {
     bool saved = WriteKeys(
-        IniFileName, TFileAccess::Shared, IniKeys, settings,
+        IniFileName, IniKeys, settings,
         {"ExtraMode",  "Shield",        "AllMode",       "History",   "SubDir",
          "Beep",       "ResList",       "MurkCheck",     "Flat",      "FolderView",
          "SmallBtn",   "MainWidth",     "MainHeight",    "ColmnAttr", "ColmnNumber",
          "ColmnState", "ColmnSize",     "ColmnFileName", "ColmnDir",  "TreeViewWidth",
          "MurkMode",   "ListViewColor", "ListTrack",     "EncDisp",   "SamnailBackColor"});
     saved = SaveLastFolder(settings.LastFolder) && saved;
-    saved = WriteTextList(FilePath(PasswordHistoryFileName), settings.PasswordHistory,
-                          TFileAccess::Private) &&
-            saved;
-    saved = WriteTextList(FilePath(FolderHistoryFileName), settings.FolderHistory,
-                          TFileAccess::Shared) &&
-            saved;
+    saved = WriteTextList(FilePath(FolderHistoryFileName), settings.FolderHistory) && saved;
     return saved;
 }
 
 bool SaveLastFolder(const QString& folder) {
     TAppSettings settings;
     settings.LastFolder = folder;
-    return WriteKeys(IniFileName, TFileAccess::Shared, IniKeys, settings, {"dir"});
+    return WriteKeys(IniFileName, IniKeys, settings, {"dir"});
 }
 
 bool SaveModeOptions(const TAppSettings& settings) {
@@ -376,43 +352,17 @@ bool SaveChangeLoginPassword(const TAppSettings& settings) {
 }
 
 bool SaveLoginPassword(TAppSettings& settings, std::string_view password) {
-    std::string stored = EncodeLoginPassword(password);
-    const bool saved = WriteValues(RegistryFileName, TFileAccess::Private,
+    std::string stored = MakeLoginVerifier(password);
+    if (stored.empty()) {
+        return false;
+    }
+    const bool saved = WriteValues(RegistryFileName,
                                    {{QStringLiteral("version/date2"), QString::fromLatin1(stored)},
                                     {QStringLiteral("version/copyright"), LoginPasswordMarker}});
     if (saved) {
         settings.StoredLoginPassword = std::move(stored);
     }
     return saved;
-}
-
-std::string EncodeLoginPassword(std::string_view password) {
-    std::string stored;
-    stored.reserve(password.size() * 2);
-    for (const char c : RotateRight(password, 3)) {
-        const unsigned inverted = uint8_t(~c);
-        stored += char('0' + (inverted & 0x0F));
-        stored += char('0' + (inverted >> 4));
-    }
-    return stored;
-}
-
-std::string DecodeLoginPassword(std::string_view stored) {
-    std::string scrambled(stored.size() / 2, '\0');
-    for (size_t i = 0; i < scrambled.size(); ++i) {
-        const int low = uint8_t(stored[2 * i]) - '0';
-        const int high = uint8_t(stored[2 * i + 1]) - '0';
-        scrambled[i] = char(uint8_t(high * 16 + low));
-    }
-    if (scrambled.empty()) {
-        return scrambled;
-    }
-    // The encoder's three rotations and these 8 n - 3 make a full turn.
-    std::string password = RotateRight(scrambled, scrambled.size() * 8 - 3);
-    for (char& c : password) {
-        c = char(~c);
-    }
-    return password;
 }
 
 }  // namespace murk

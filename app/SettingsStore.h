@@ -7,15 +7,16 @@
 
 namespace murk {
 
-// Reads "murkw.ini", "murkw.hst", "dir.txt" and "registry.ini" from the
-// settings folder, and sets AppDir and IniPath. A missing or malformed value
+// Reads "murkw.ini", "dir.txt" and "registry.ini" from the settings folder,
+// and sets AppDir and IniPath. "murkw.hst" is read only after the login (see
+// TPasswordHistoryFile). A missing or malformed value
 // gives its default and a number out of its range is brought back into it;
 // the "fn..." values default to settings.ListFont as given, which the caller
 // sets to the list's current font first. Nothing is written.
 void LoadSettings(TAppSettings& settings);
 
-// Writes the keys of "murkw.ini" (LastFolder through SaveLastFolder),
-// "murkw.hst" and "dir.txt"; the registry is left alone. Answers whether all
+// Writes the keys of "murkw.ini" (LastFolder through SaveLastFolder) and
+// "dir.txt"; the registry and "murkw.hst" are left alone. Answers whether all
 // of it was written.
 bool SaveSettings(const TAppSettings& settings);
 bool SaveLastFolder(const QString& folder);
@@ -32,16 +33,10 @@ bool SaveLoginOptions(const TAppSettings& settings);
 // "d2", which the login window clears once it has asked for a new password.
 bool SaveChangeLoginPassword(const TAppSettings& settings);
 
-// Stores the login password, given as its CP932 bytes, in its stored form
-// with the marker that a password has been set, and keeps the stored form in
-// settings. "registry.ini" is the only file it reaches.
+// Stores the login password, given as its CP932 bytes, as an Argon2id
+// verifier (see MakeLoginVerifier) with the marker that a password has been
+// set, and keeps the verifier in settings. "registry.ini" is the only file
+// it reaches.
 bool SaveLoginPassword(TAppSettings& settings, std::string_view password);
-
-// The stored form of a login password: two characters from "0" to "?" per
-// byte. A reversible scramble, not a protection; "registry.ini" is private
-// to the user for that reason.
-std::string EncodeLoginPassword(std::string_view password);
-// The password bytes of a stored form.
-std::string DecodeLoginPassword(std::string_view stored);
 
 }  // namespace murk

@@ -70,6 +70,9 @@ TMainFm::~TMainFm() {
     if (FLogout) {
         qApp->removeEventFilter(FLogout.get());
     }
+    // The login window may be gone already; its password is wiped with it.
+    FHistoryFile.Wipe();
+    // Unloading the library wipes the keys it keeps.
     TJpzLibrary::Instance().Release();
     // The run and its worker go before the list and the view they report to.
     FFolderChoice.reset();
@@ -136,9 +139,6 @@ void TMainFm::FormShow() {
     FLogout->RestartLogout();
     FSettings.AllMode = !FSettings.AllMode;
     FCommands->btnAllModeClick();
-    if (FSettings.History) {
-        SetPasswordHistoryItems(FSettings.PasswordHistory);
-    }
     SetFolderText(FSettings.FolderHistory.value(0));
 
     const QString start = StartFolder(FArguments, FSettings.LastFolder, cbDir->currentText());
@@ -164,6 +164,9 @@ void TMainFm::FormShow() {
         }
         FContent->show();
     }
+    // While the gate is on, the history can be read only with the login
+    // password.
+    LoadPasswordHistory();
 
     FSettings.JpzAvailable = TJpzLibrary::Instance().Load();
     SetJpzItemsVisible(FSettings.UseJpz && FSettings.JpzAvailable);
@@ -196,6 +199,8 @@ void TMainFm::closeEvent(QCloseEvent* event) {
     FRun->CancelAndWait();
     FClosePending = false;
     SaveSettings();
+    // The window's close, the logout timer and "帰る" all end here.
+    WipeSecrets();
     FClosed = true;
     event->accept();
 }
@@ -240,6 +245,14 @@ void TMainFm::SaveSettings() {
     FSettings.LastFolder = cbDir->currentText();
     // Failures are not reported: the program is closing.
     murk::SaveSettings(FSettings);
+    FHistoryFile.Save(FSettings.PasswordHistory, FSettings.LoginAtStart);
+}
+
+void TMainFm::WipeSecrets() {
+    FHistoryFile.Wipe();
+    if (FdlgMurkin) {
+        FdlgMurkin->WipePassword();
+    }
 }
 
 bool TMainFm::Busy() const {

@@ -14,6 +14,7 @@
 #include "AppSettings.h"
 #include "FileListModel.h"
 #include "MainWidgets.h"
+#include "PasswordHistoryFile.h"
 #include "PreviewDecoder.h"
 #include "RunClock.h"
 #include "RunView.h"
@@ -249,6 +250,12 @@ private:
     void FormCreate();
     void FormShow();
     void SaveSettings();
+    // Reads the password history into the password box once the login
+    // window (if any) has let the user in.
+    void LoadPasswordHistory();
+    // Forgets every secret of the session: the history's key and the login
+    // password.
+    void WipeSecrets();
     void ApplyListColors();
     // Runs a command of the run commands; a close asked for while a list
     // run of the command lets events through waits for the command's end.
@@ -282,6 +289,7 @@ private:
     std::unique_ptr<TRunCommands> FCommands;
     std::unique_ptr<TFolderChoice> FFolderChoice;
     std::unique_ptr<TLogoutMonitor> FLogout;
+    TPasswordHistoryFile FHistoryFile;
 
     TAboutBox* FAboutBox = nullptr;
     TEndMesDlg* FEndMesDlg = nullptr;

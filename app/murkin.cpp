@@ -14,6 +14,7 @@
 
 #include "Animation.h"
 #include "Cp932.h"
+#include "LoginPassword.h"
 #include "MessageBox.h"
 #include "SettingsStore.h"
 
@@ -24,9 +25,18 @@ namespace {
 const QString WarnCaption = QStringLiteral("Warnning");
 
 constexpr size_t MinPasswordBytes = 3;
-// The stored form, two characters a byte, must fit the 1,025 characters that
-// other installations read.
+// The limit of earlier versions' stored form, two characters a byte in 1,025,
+// kept so a password set here is one that every version accepts.
 constexpr size_t MaxPasswordBytes = 512;
+
+// A string that held a password is overwritten before it goes.
+struct TWipedString {
+    std::string Bytes;
+    TWipedString() = default;
+    TWipedString(const TWipedString&) = delete;
+    TWipedString& operator=(const TWipedString&) = delete;
+    ~TWipedString() { WipeBytes(Bytes.data(), Bytes.size()); }
+};
 
 // Password edits show "*" for every character.
 class TStarStyle : public QProxyStyle {
@@ -53,6 +63,7 @@ TdlgMurkin::TdlgMurkin(TAppSettings& settings, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
       FSettings(settings),
+      FPassword(MaxPasswordBytes),
       FStarStyle(std::make_unique<TStarStyle>()) {
     setObjectName(QStringLiteral("dlgMurkin"));
     setModal(true);
@@ -177,14 +188,17 @@ void TdlgMurkin::LoginWarn(const QString& message) {
 }
 
 bool TdlgMurkin::PasswordBytes(const QLineEdit* edit, std::string& bytes) {
-    TCp932Result converted = ToCp932(edit->text().toStdString());
+    std::string text = edit->text().toStdString();
+    TCp932Result converted = ToCp932(text);
+    WipeBytes(text.data(), text.size());
     if (!converted.Ok) {
         LoginWarn(QStringLiteral("「%1」はパスワードに使えない文字です。Shift-JIS "
                                  "で表せる文字でお願いします")
                       .arg(QString::fromStdString(converted.Unencodable)));
         return false;
     }
-    bytes = std::move(converted.Bytes);
+    bytes = converted.Bytes;
+    WipeBytes(converted.Bytes.data(), converted.Bytes.size());
     return true;
 }
 
@@ -193,6 +207,17 @@ void TdlgMurkin::Leave(DialogCode result) {
     edMurkin->clear();
     edMurkin2->clear();
     done(result);
+}
+
+void TdlgMurkin::Enter(std::string_view password, bool isNew) {
+    FPassword.Assign(password);
+    FPasswordIsNew = isNew;
+    Leave(Accepted);
+}
+
+void TdlgMurkin::WipePassword() {
+    FPassword.Wipe();
+    FPasswordIsNew = false;
 }
 
 void TdlgMurkin::btnEnterClick() {
@@ -212,12 +237,13 @@ void TdlgMurkin::EnterNewPassword() {
         LoginWarn(QStringLiteral("確認再入力の部分にも同じ文字を入力してください"));
         return;
     }
-    std::string password;
-    std::string confirmation;
-    if (!PasswordBytes(edMurkin, password) || !PasswordBytes(edMurkin2, confirmation)) {
+    TWipedString typed;
+    TWipedString confirmation;
+    if (!PasswordBytes(edMurkin, typed.Bytes) || !PasswordBytes(edMurkin2, confirmation.Bytes)) {
         return;
     }
-    if (password != confirmation) {
+    const std::string& password = typed.Bytes;
+    if (password != confirmation.Bytes) {
         LoginWarn(QStringLiteral("パスワード入力と確認再入力は同じ文字を入力してください"));
         return;
     }
@@ -236,7 +262,7 @@ void TdlgMurkin::EnterNewPassword() {
                        QStringLiteral("ログインパスワードを保存できませんでした。"
                                       "次回の起動時にもう一度設定してください"));
     }
-    Leave(Accepted);
+    Enter(password, true);
 }
 
 void TdlgMurkin::EnterPassword() {
@@ -244,22 +270,30 @@ void TdlgMurkin::EnterPassword() {
         LoginWarn(QStringLiteral("パスワードを入力してください"));
         return;
     }
-    std::string password;
-    if (!PasswordBytes(edMurkin, password)) {
+    TWipedString typed;
+    if (!PasswordBytes(edMurkin, typed.Bytes)) {
         return;
     }
+    const std::string& password = typed.Bytes;
     if (password.size() < MinPasswordBytes) {
         LoginWarn(QStringLiteral("パスワードは半角英数字３文字以上です"));
         return;
     }
-    if (DecodeLoginPassword(FStoredPassword) != password) {
+    const TLoginCheck check = CheckLoginPassword(FStoredPassword, password);
+    if (check == TLoginCheck::Wrong) {
         LoginWarn(QStringLiteral("パスワードが合いません"));
         return;
     }
-    Leave(Accepted);
+    // The reversible form of earlier versions goes at its first login; if
+    // it cannot be replaced now, the next login tries again.
+    if (check == TLoginCheck::RightOldLayout) {
+        SaveLoginPassword(FSettings, password);
+    }
+    Enter(password, false);
 }
 
 void TdlgMurkin::btnAwayClick() {
+    WipePassword();
     Leave(Rejected);
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "AppSettings.h"
+#include "SecureMemory.h"
 
 class QLabel;
 class QLineEdit;
@@ -29,6 +30,13 @@ public:
 
     bool NeedNewPassword();
     bool NewPasswordMode() const { return FNewPassword; }
+
+    // The password (CP932) of the entry that let the user in, kept in secure
+    // memory for the key of the password history; empty after "帰る".
+    const TSecureBytes& Password() const { return FPassword; }
+    // Whether that password was set in this window just now.
+    bool PasswordIsNew() const { return FPasswordIsNew; }
+    void WipePassword();
 
     void btnEnterClick();
     void btnAwayClick();
@@ -59,11 +67,14 @@ private:
     // has no CP932 form.
     bool PasswordBytes(const QLineEdit* edit, std::string& bytes);
     void Leave(DialogCode result);
+    void Enter(std::string_view password, bool isNew);
 
     TAppSettings& FSettings;
     bool FCanClose = false;
     bool FNewPassword = false;
     std::string FStoredPassword;
+    TSecureBytes FPassword;
+    bool FPasswordIsNew = false;
     std::unique_ptr<QProxyStyle> FStarStyle;
 };
 

@@ -90,8 +90,8 @@ struct TAppSettings {
     bool ListLine = false;
     // 0 to 2, the arrangement of the left pane.
     int32_t MainLayout = 0;
-    // The login password in its stored form (see EncodeLoginPassword); empty
-    // while none has been set.
+    // The login password's stored form, an Argon2id verifier (or the layout
+    // of earlier versions until the next login); empty while none is set.
     std::string StoredLoginPassword;
 
     // Image passwords as typed, newest first.

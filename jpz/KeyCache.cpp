@@ -3,7 +3,10 @@
 #include <nettle/hmac.h>
 #include <nettle/memops.h>
 
+#include <sys/mman.h>
+
 #include <cstring>
+#include <new>
 
 #include "Random.h"
 #include "jpz.h"
@@ -24,15 +27,38 @@ struct TSecret {
 
 }  // namespace
 
+TKeyCache::TState* TKeyCache::State() {
+    if (FState != nullptr) {
+        return FState;
+    }
+    void* pages =
+        ::mmap(nullptr, sizeof(TState), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (pages == MAP_FAILED) {
+        return nullptr;
+    }
+    if (::madvise(pages, sizeof(TState), MADV_DONTDUMP) != 0) {
+        ::munmap(pages, sizeof(TState));
+        return nullptr;
+    }
+    // A limit on locked memory may refuse; the keys still stay out of dumps.
+    FLocked = ::mlock(pages, sizeof(TState)) == 0;
+    FState = new (pages) TState;
+    return FState;
+}
+
 bool TKeyCache::PasswordDigest(std::span<const uint8_t> password, uint8_t* digest) {
-    if (!FHaveSecret) {
-        if (!FillRandom(FSecret)) {
+    TState* state = State();
+    if (state == nullptr) {
+        return false;
+    }
+    if (!state->HaveSecret) {
+        if (!FillRandom(state->Secret)) {
             return false;
         }
-        FHaveSecret = true;
+        state->HaveSecret = true;
     }
     hmac_sha256_ctx mac;
-    hmac_sha256_set_key(&mac, sizeof FSecret, FSecret);
+    hmac_sha256_set_key(&mac, sizeof state->Secret, state->Secret);
     hmac_sha256_update(&mac, password.size(), password.data());
     hmac_sha256_digest(&mac, kDigestSize, digest);
     explicit_bzero(&mac, sizeof mac);
@@ -41,11 +67,11 @@ bool TKeyCache::PasswordDigest(std::span<const uint8_t> password, uint8_t* diges
 
 TKeyCache::TEntry* TKeyCache::Find(const uint8_t* digest, const TKdfCost& cost, const uint8_t* salt,
                                    bool own) {
-    for (TEntry& entry : FEntries) {
+    for (TEntry& entry : FState->Entries) {
         if (entry.Used && (!own || entry.Own) && entry.Cost == cost &&
             (salt == nullptr || std::memcmp(entry.Salt, salt, kSaltSize) == 0) &&
             memeql_sec(entry.Digest, digest, kDigestSize)) {
-            entry.LastUse = ++FClock;
+            entry.LastUse = ++FState->Clock;
             return &entry;
         }
     }
@@ -54,10 +80,14 @@ TKeyCache::TEntry* TKeyCache::Find(const uint8_t* digest, const TKdfCost& cost, 
 
 void TKeyCache::Store(const uint8_t* digest, const TKdfCost& cost, const uint8_t* salt,
                       const uint8_t* key, bool own) {
+    // Wiped between the derivation and now: nothing to keep the key in.
+    if (FState == nullptr) {
+        return;
+    }
     TEntry* slot = Find(digest, cost, salt, false);
     if (slot == nullptr) {
-        slot = &FEntries[0];
-        for (TEntry& entry : FEntries) {
+        slot = &FState->Entries[0];
+        for (TEntry& entry : FState->Entries) {
             if (!entry.Used) {
                 slot = &entry;
                 break;
@@ -73,7 +103,7 @@ void TKeyCache::Store(const uint8_t* digest, const TKdfCost& cost, const uint8_t
     std::memcpy(slot->Salt, salt, kSaltSize);
     slot->Cost = cost;
     std::memcpy(slot->Key, key, kKeySize);
-    slot->LastUse = ++FClock;
+    slot->LastUse = ++FState->Clock;
 }
 
 int TKeyCache::ShieldKey(std::span<const uint8_t> password, TJpzHeader& header,
@@ -81,6 +111,9 @@ int TKeyCache::ShieldKey(std::span<const uint8_t> password, TJpzHeader& header,
     TSecret<kDigestSize> digest;
     {
         std::lock_guard lock(FMutex);
+        if (State() == nullptr) {
+            return JPZ_ERR_NO_MEMORY;
+        }
         if (!PasswordDigest(password, digest.Bytes)) {
             return JPZ_ERR_RANDOM;
         }
@@ -109,6 +142,9 @@ int TKeyCache::OpenKey(std::span<const uint8_t> password, const TJpzHeader& head
     TSecret<kDigestSize> digest;
     {
         std::lock_guard lock(FMutex);
+        if (State() == nullptr) {
+            return JPZ_ERR_NO_MEMORY;
+        }
         if (!PasswordDigest(password, digest.Bytes)) {
             return JPZ_ERR_RANDOM;
         }
@@ -128,10 +164,16 @@ int TKeyCache::OpenKey(std::span<const uint8_t> password, const TJpzHeader& head
 
 void TKeyCache::Wipe() {
     std::lock_guard lock(FMutex);
-    explicit_bzero(FEntries, sizeof FEntries);
-    explicit_bzero(FSecret, sizeof FSecret);
-    FHaveSecret = false;
-    FClock = 0;
+    if (FState == nullptr) {
+        return;
+    }
+    explicit_bzero(FState, sizeof(TState));
+    if (FLocked) {
+        ::munlock(FState, sizeof(TState));
+    }
+    ::munmap(FState, sizeof(TState));
+    FState = nullptr;
+    FLocked = false;
 }
 
 }  // namespace jpz

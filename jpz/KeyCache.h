@@ -10,7 +10,10 @@ namespace jpz {
 
 // The master keys this process derived, so that a batch of files with one
 // password pays for one Argon2id derivation. Passwords are kept only as a
-// keyed digest under a secret of the process. Safe to use from any thread;
+// keyed digest under a secret of the process. Keys, digests and the secret
+// live in pages of their own, left out of core dumps and locked in memory
+// where the system allows; Wipe and the destructor (when the library is
+// unloaded) overwrite and release them. Safe to use from any thread;
 // derivations run outside the lock.
 class TKeyCache {
 public:
@@ -21,6 +24,7 @@ public:
     static constexpr size_t kCapacity = 8;
 
     constexpr explicit TKeyCache(TDerive derive) : FDerive(derive) {}
+    ~TKeyCache() { Wipe(); }
     TKeyCache(const TKeyCache&) = delete;
     TKeyCache& operator=(const TKeyCache&) = delete;
 
@@ -33,6 +37,9 @@ public:
     int OpenKey(std::span<const uint8_t> password, const TJpzHeader& header,
                 std::span<uint8_t, kKeySize> masterKey);
     void Wipe();
+
+    // Where the keys are kept; null before the first key and after Wipe.
+    const void* Storage() const { return FState; }
 
 private:
     static constexpr size_t kDigestSize = 32;
@@ -48,6 +55,16 @@ private:
         uint64_t LastUse = 0;
     };
 
+    struct TState {
+        bool HaveSecret = false;
+        uint8_t Secret[kDigestSize] = {};
+        uint64_t Clock = 0;
+        TEntry Entries[kCapacity] = {};
+    };
+
+    // The pages of the keys, mapped at first use; null when they cannot be
+    // had. Called under the lock.
+    TState* State();
     bool PasswordDigest(std::span<const uint8_t> password, uint8_t* digest);
     TEntry* Find(const uint8_t* digest, const TKdfCost& cost, const uint8_t* salt, bool own);
     void Store(const uint8_t* digest, const TKdfCost& cost, const uint8_t* salt, const uint8_t* key,
@@ -55,10 +72,8 @@ private:
 
     std::mutex FMutex;
     TDerive FDerive;
-    bool FHaveSecret = false;
-    uint8_t FSecret[kDigestSize] = {};
-    uint64_t FClock = 0;
-    TEntry FEntries[kCapacity] = {};
+    TState* FState = nullptr;
+    bool FLocked = false;
 };
 
 }  // namespace jpz

@@ -15,12 +15,8 @@ namespace jpz {
 
 namespace {
 
+// Its destructor wipes the keys when the library is unloaded.
 constinit TKeyCache gKeyCache(DeriveMasterKey);
-
-// No key may outlive the library in this process's memory.
-__attribute__((destructor)) void WipeKeyCache() {
-    gKeyCache.Wipe();
-}
 
 // The keys of one call, wiped on every way out of it.
 struct TKeys {

@@ -5,10 +5,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTest>
 
+#include <argon2.h>
 #include <unistd.h>
 
+#include "Cp932.h"
+#include "LoginPassword.h"
+#include "MemoryFlags.h"
 #include "SettingsStore.h"
 #include "WindowsFixture.h"
 #include "murkin.h"
@@ -49,6 +54,15 @@ protected:
     void StorePassword(const std::string& password) {
         LoadSettings(FSettings);
         ASSERT_TRUE(SaveLoginPassword(FSettings, password));
+    }
+
+    // Whether "date2" is an Argon2id verifier of the CP932 bytes of text, as
+    // libargon2 itself checks it.
+    bool StoredVerifies(const QString& text) const {
+        const std::string verifier = Registry("version/date2").toStdString();
+        const std::string bytes = ToCp932(text.toStdString()).Bytes;
+        return verifier.starts_with("$argon2id$") &&
+               argon2id_verify(verifier.c_str(), bytes.data(), bytes.size()) == ARGON2_OK;
     }
 
     TAppSettings FSettings;
@@ -94,12 +108,12 @@ TEST_F(LoginWindow, FirstStartRefusesEachWrongEntryWithItsMessage) {
     }
 }
 
-TEST_F(LoginWindow, FirstStartStoresTheCp932FormAndOpensTheProgram) {
+TEST_F(LoginWindow, FirstStartStoresAVerifierOfTheCp932BytesAndOpensTheProgram) {
+    // "日本" is four bytes in CP932 (93 FA 96 7B), so it is long enough.
     struct Accepted {
         const char* password;
-        const char* stored;
+        const char* oldForm;
     };
-    // "日本" is four bytes in CP932 (93 FA 96 7B), so it is long enough.
     const Accepted cases[] = {{"abc", "3;393="}, {"日本", "=:02=809"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.password);
@@ -111,22 +125,78 @@ TEST_F(LoginWindow, FirstStartStoresTheCp932FormAndOpensTheProgram) {
         EXPECT_TRUE(FMessages.empty());
         EXPECT_FALSE(login->isVisible());
         EXPECT_EQ(login->result(), QDialog::Accepted);
-        EXPECT_EQ(Registry("version/date2"), c.stored);
+        EXPECT_TRUE(StoredVerifies(password));
+        EXPECT_FALSE(StoredVerifies(password + "x"));
         EXPECT_FALSE(Registry("version/copyright").isEmpty());
         EXPECT_EQ(murktest::FileMode(Path("registry.ini")) & 0777, 0600u);
-    }
-    // Neither the password nor its stored form is written anywhere else.
-    QDirIterator files(QString::fromStdString(FHome.Path()), QDir::Files | QDir::Hidden,
-                       QDirIterator::Subdirectories);
-    while (files.hasNext()) {
-        const QString path = files.next();
-        if (path.endsWith("/registry.ini")) {
-            continue;
+        // Handed on for the history's key, and the edits are empty.
+        EXPECT_EQ(login->Password().View(), ToCp932(c.password).Bytes);
+        EXPECT_NE(murktest::MappingFlags(login->Password().View().data()).find(" dd "),
+                  std::string::npos);
+        EXPECT_TRUE(login->PasswordIsNew());
+        EXPECT_TRUE(login->edMurkin->text().isEmpty());
+        EXPECT_TRUE(login->edMurkin2->text().isEmpty());
+        login->WipePassword();
+        EXPECT_TRUE(login->Password().Empty());
+
+        // Neither the password nor a reversible form is written anywhere.
+        QDirIterator files(QString::fromStdString(FHome.Path()), QDir::Files | QDir::Hidden,
+                           QDirIterator::Subdirectories);
+        while (files.hasNext()) {
+            const std::string path = files.next().toStdString();
+            const std::string content = ReadText(path);
+            EXPECT_EQ(content.find(c.oldForm), std::string::npos) << path;
+            EXPECT_EQ(content.find(c.password), std::string::npos) << path;
+            EXPECT_EQ(content.find(ToCp932(c.password).Bytes), std::string::npos) << path;
         }
-        const std::string content = ReadText(path.toStdString());
-        EXPECT_EQ(content.find("=:02=809"), std::string::npos) << path.toStdString();
-        EXPECT_EQ(content.find("日本"), std::string::npos) << path.toStdString();
     }
+}
+
+// Earlier versions stored a reversible form; it lets its password in once and
+// is replaced by a verifier at that login.
+TEST_F(LoginWindow, OldStoredFormIsAcceptedOnceAndReplaced) {
+    {
+        QSettings registry(QString::fromStdString(Path("registry.ini")), QSettings::IniFormat);
+        registry.setValue("version/copyright", "Murkwell");
+        registry.setValue("version/date2", "3;393=");
+    }
+    auto login = Open();
+    EXPECT_FALSE(login->NewPasswordMode());
+    Enter(*login, "ABC", QString());
+    EXPECT_EQ(MessageTexts(), QStringList{"パスワードが合いません"});
+    EXPECT_EQ(Registry("version/date2"), "3;393=");
+
+    FMessages.clear();
+    Enter(*login, "abc", QString());
+    EXPECT_TRUE(FMessages.empty());
+    EXPECT_EQ(login->result(), QDialog::Accepted);
+    EXPECT_FALSE(login->PasswordIsNew());
+    EXPECT_TRUE(StoredVerifies("abc"));
+    EXPECT_EQ(ReadText(Path("registry.ini")).find("3;393="), std::string::npos);
+
+    login = Open();
+    Enter(*login, "abc", QString());
+    EXPECT_EQ(login->result(), QDialog::Accepted);
+    EXPECT_TRUE(FMessages.empty());
+}
+
+TEST_F(LoginWindow, AChangedPasswordReplacesTheOldOne) {
+    StorePassword("abc");
+    FSettings.ChangeLoginPassword = true;
+    ASSERT_TRUE(SaveChangeLoginPassword(FSettings));
+    auto login = Open();
+    ASSERT_TRUE(login->NewPasswordMode());
+    Enter(*login, "new password", "new password");
+    EXPECT_EQ(login->result(), QDialog::Accepted);
+    EXPECT_TRUE(login->PasswordIsNew());
+
+    login = Open();
+    EXPECT_FALSE(login->NewPasswordMode());
+    Enter(*login, "abc", QString());
+    EXPECT_EQ(MessageTexts(), QStringList{"パスワードが合いません"});
+    Enter(*login, "new password", QString());
+    EXPECT_EQ(login->result(), QDialog::Accepted);
+    EXPECT_EQ(login->Password().View(), "new password");
 }
 
 TEST_F(LoginWindow, NextStartAsksForTheStoredPassword) {
@@ -189,7 +259,8 @@ TEST_F(LoginWindow, OnlyARightEntryOrGoingAwayCloses) {
     EXPECT_FALSE(login->isVisible());
     EXPECT_EQ(login->result(), QDialog::Rejected);
     EXPECT_TRUE(FMessages.empty());
-    EXPECT_EQ(Registry("version/date2"), "3;393=");
+    EXPECT_TRUE(login->Password().Empty());
+    EXPECT_TRUE(StoredVerifies("abc"));
 }
 
 TEST_F(LoginWindow, AskedChangeIsConsumedAndGoingAwayKeepsTheOldPassword) {
@@ -206,7 +277,7 @@ TEST_F(LoginWindow, AskedChangeIsConsumedAndGoingAwayKeepsTheOldPassword) {
     EXPECT_FALSE(FSettings.ChangeLoginPassword);
     EXPECT_EQ(Registry("d2"), "0");
     QTest::mouseClick(login->btnAway, Qt::LeftButton);
-    EXPECT_EQ(Registry("version/date2"), "3;393=");
+    EXPECT_TRUE(StoredVerifies("abc"));
 
     login = Open();
     EXPECT_FALSE(login->NewPasswordMode());
@@ -225,7 +296,7 @@ TEST_F(LoginWindow, APasswordThatCannotBeStoredIsReportedButLetsIn) {
     EXPECT_EQ(login->result(), QDialog::Accepted);
 }
 
-// Other installations read stored forms of at most 1,024 characters.
+// The limit of earlier versions' stored form stays.
 TEST_F(LoginWindow, NewPasswordIsAtMost512Bytes) {
     auto login = Open();
     const QString tooLong(513, 'a');
@@ -237,5 +308,5 @@ TEST_F(LoginWindow, NewPasswordIsAtMost512Bytes) {
     const QString longest(256, QChar(0x3042));  // "あ", two bytes each
     Enter(*login, longest, longest);
     EXPECT_EQ(login->result(), QDialog::Accepted);
-    EXPECT_EQ(Registry("version/date2").size(), 1024);
+    EXPECT_TRUE(StoredVerifies(longest));
 }

@@ -23,6 +23,7 @@
 #include <QToolButton>
 
 #include "FileSelection.h"
+#include "LoginPassword.h"
 #include "MainFixture.h"
 #include "PickDialogs.h"
 #include "Shell.h"
@@ -90,7 +91,8 @@ TEST_F(MainWindow, FirstStartOnACleanFolderUsesTheDefaultsAndAsksForANewLoginPas
     EXPECT_TRUE(setPasswordMode);
     EXPECT_FALSE(listShownBehindLogin) << "nothing of the folder shows before the login";
     EXPECT_TRUE(window.ListView->isVisible());
-    EXPECT_EQ(Registry(QStringLiteral("version/date2")), QStringLiteral("3;393="));
+    EXPECT_EQ(CheckLoginPassword(Registry(QStringLiteral("version/date2")).toStdString(), "abc"),
+              TLoginCheck::Right);
     EXPECT_EQ(window.size(), QSize(600, 640));
     std::vector<int> widths;
     for (int column = 0; column < kFileColumnCount; ++column) {

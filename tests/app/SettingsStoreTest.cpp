@@ -7,6 +7,7 @@
 #include <string>
 
 #include "AppHome.h"
+#include "LoginPassword.h"
 #include "SettingsStore.h"
 
 using namespace murk;
@@ -59,8 +60,6 @@ TAppSettings ChangedSettings() {
     s.ListLine = true;
     s.MainLayout = 2;
 
-    s.PasswordHistory = {QStringLiteral("zeta"), QString(), QStringLiteral("パスワード"),
-                         QStringLiteral("zeta")};
     s.FolderHistory = {QStringLiteral("/a"), QStringLiteral("/B"), QStringLiteral("/c d")};
     return s;
 }
@@ -130,7 +129,6 @@ TEST_F(SettingsStore, EverySettingSurvivesSaveAndLoad) {
     saved.AppDir = Q(FHome.Path());
     saved.IniPath = saved.AppDir + "/murkw.ini";
     EXPECT_EQ(loaded.ListFont, saved.ListFont);
-    EXPECT_EQ(loaded.PasswordHistory, saved.PasswordHistory);
     EXPECT_EQ(loaded.LastFolder, saved.LastFolder);
     EXPECT_EQ(loaded.LoginTitle, saved.LoginTitle);
     EXPECT_EQ(loaded.MainTitle, saved.MainTitle);
@@ -140,6 +138,10 @@ TEST_F(SettingsStore, EverySettingSurvivesSaveAndLoad) {
     ASSERT_TRUE(SaveEverything(loaded));
     TAppSettings again;
     LoadSettings(again);
+    // Each verifier has a salt of its own.
+    EXPECT_NE(again.StoredLoginPassword, saved.StoredLoginPassword);
+    EXPECT_EQ(CheckLoginPassword(again.StoredLoginPassword, "abc"), TLoginCheck::Right);
+    again.StoredLoginPassword = saved.StoredLoginPassword;
     EXPECT_TRUE(again == saved);
 }
 
@@ -170,7 +172,8 @@ TEST_F(SettingsStore, ValuesAreStoredInTheirTextForms) {
     EXPECT_EQ(registry.value("fnColor").toString(), "255");
     EXPECT_EQ(registry.value("fnHeight").toString(), "-16");
     EXPECT_EQ(registry.value("MainLayout").toString(), "2");
-    EXPECT_EQ(registry.value("version/date2").toString(), "3;393=");
+    EXPECT_EQ(registry.value("version/date2").toString().toStdString(), s.StoredLoginPassword);
+    EXPECT_EQ(CheckLoginPassword(s.StoredLoginPassword, "abc"), TLoginCheck::Right);
     // The sub-key values live only in their groups.
     EXPECT_FALSE(registry.contains("d7"));
     EXPECT_FALSE(registry.contains("ListLine"));
@@ -336,28 +339,21 @@ TEST_F(SettingsStore, UnreadableFilesGiveDefaultsAndAreReplacedAtClose) {
 }
 
 TEST_F(SettingsStore, ListFilesReadEitherLineEndAndWriteLf) {
-    WriteText(Path("murkw.hst"), "new\r\nパス\r\n\r\nold");
     WriteText(Path("dir.txt"), "/b\n/A\r\n/a\n/c\n");
     TAppSettings s;
     LoadSettings(s);
-    EXPECT_EQ(s.PasswordHistory, (QStringList{"new", "パス", "", "old"}));
     EXPECT_EQ(s.FolderHistory, (QStringList{"/A", "/b", "/c"}));
 
     ASSERT_TRUE(SaveSettings(s));
-    EXPECT_EQ(ReadText(Path("murkw.hst")), "new\nパス\n\nold\n");
     EXPECT_EQ(ReadText(Path("dir.txt")), "/A\n/b\n/c\n");
 
-    WriteText(Path("murkw.hst"), "one\ntwo\n");
-    LoadSettings(s);
-    EXPECT_EQ(s.PasswordHistory, (QStringList{"one", "two"}));
-
     // A line with more than one carriage return reads back the same once saved.
-    WriteText(Path("murkw.hst"), "three\r\r\n");
+    WriteText(Path("dir.txt"), "/three\r\r\n");
     LoadSettings(s);
     ASSERT_TRUE(SaveSettings(s));
     TAppSettings again;
     LoadSettings(again);
-    EXPECT_EQ(again.PasswordHistory, s.PasswordHistory);
+    EXPECT_EQ(again.FolderHistory, (QStringList{"/three"}));
 }
 
 TEST(FolderHistory, KeepsSortedWithoutCaseDuplicates) {
@@ -378,37 +374,37 @@ TEST(FolderHistory, KeepsSortedWithoutCaseDuplicates) {
     }
 }
 
-// The password files are the user's alone, and the login password appears
-// nowhere but in "registry.ini", and there only in its stored form.
-TEST_F(SettingsStore, SecretsStayPrivate) {
-    WriteText(Path("murkw.hst"), "old\n");
-    WriteText(Path("registry.ini"), "d0=1\n");
-    ASSERT_EQ(::chmod(Path("murkw.hst").c_str(), 0644), 0);
-    ASSERT_EQ(::chmod(Path("registry.ini").c_str(), 0644), 0);
+// Every settings file is the user's alone (passwords, folder names), and
+// the login password appears in none of them, only its verifier.
+TEST_F(SettingsStore, SettingsFilesArePrivate) {
+    for (const char* name : {"murkw.ini", "dir.txt", "registry.ini"}) {
+        WriteText(Path(name), "\n");
+        ASSERT_EQ(::chmod(Path(name).c_str(), 0644), 0);
+    }
 
     TAppSettings s;
     LoadSettings(s);
+    s.FolderHistory = {"/private/folder"};
     ASSERT_TRUE(SaveSettings(s));
     ASSERT_TRUE(SaveLoginPassword(s, "Geheim42"));
-    EXPECT_EQ(murktest::FileMode(Path("murkw.hst")), 0600u);
-    EXPECT_EQ(murktest::FileMode(Path("registry.ini")), 0600u);
+    for (const char* name : {"murkw.ini", "dir.txt", "registry.ini"}) {
+        EXPECT_EQ(murktest::FileMode(Path(name)), 0600u) << name;
+    }
 
     const std::string other = Path("other");
     ASSERT_TRUE(QDir().mkdir(Q(other)));
     UseHome(other);
     ASSERT_TRUE(SaveLoginPassword(s, "Geheim42"));
     ASSERT_TRUE(SaveSettings(s));
-    EXPECT_EQ(murktest::FileMode(other + "/registry.ini"), 0600u);
-    EXPECT_EQ(murktest::FileMode(other + "/murkw.hst"), 0600u);
-
-    const std::string stored = EncodeLoginPassword("Geheim42");
     const QStringList files = QDir(Q(other)).entryList(
         QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-    EXPECT_EQ(files, (QStringList{"dir.txt", "murkw.hst", "murkw.ini", "registry.ini"}));
+    EXPECT_EQ(files, (QStringList{"dir.txt", "murkw.ini", "registry.ini"}));
     for (const QString& file : files) {
         SCOPED_TRACE(file.toStdString());
-        const std::string content = ReadText(other + "/" + file.toStdString());
+        const std::string path = other + "/" + file.toStdString();
+        EXPECT_EQ(murktest::FileMode(path), 0600u);
+        const std::string content = ReadText(path);
         EXPECT_EQ(content.find("Geheim42"), std::string::npos);
-        EXPECT_EQ(content.find(stored) != std::string::npos, file == "registry.ini");
+        EXPECT_EQ(content.find(EncodeLoginPassword("Geheim42")), std::string::npos);
     }
 }

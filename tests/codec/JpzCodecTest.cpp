@@ -16,6 +16,7 @@
 #include "FileSystem.h"
 #include "JpzCodec.h"
 #include "JpzLibrary.h"
+#include "MemoryFlags.h"
 #include "MemoryStream.h"
 #include "TestFiles.h"
 #include "murkcheck.h"
@@ -398,10 +399,14 @@ TEST_F(JpzCodecTest, OneReleaseUnloadsTheLibraryLoadedTwice) {
     ASSERT_TRUE(TJpzLibrary::Instance().Load());
     const std::string path = dir.File("photo.jpg");
     MakePicture(path);
+    const size_t undumped = murktest::MappingsWithFlag("dd");
     ASSERT_EQ(RunCodec(path, true, kPassword).Result, 1);
+    // The key it derived is kept in pages left out of core dumps.
+    EXPECT_EQ(murktest::MappingsWithFlag("dd"), undumped + 1);
 
     EXPECT_TRUE(TJpzLibrary::Instance().Release());
     EXPECT_FALSE(TJpzLibrary::Instance().Available());
-    // Unloaded, so its destructor has wiped the keys it held.
+    // Unloaded, so its destructor has wiped and unmapped the keys it held.
     EXPECT_EQ(::dlopen(JPZ_LIBRARY_PATH, RTLD_LAZY | RTLD_NOLOAD), nullptr);
+    EXPECT_EQ(murktest::MappingsWithFlag("dd"), undumped);
 }

@@ -7,6 +7,7 @@
 
 #include "JpzFormat.h"
 #include "KeyCache.h"
+#include "MemoryFlags.h"
 #include "jpz.h"
 
 using namespace jpz;
@@ -135,6 +136,22 @@ TEST_F(KeyCacheTest, WipeForgetsEveryKey) {
     TKey key{};
     const TJpzHeader header = Shield("batch password", key);
     cache.Wipe();
+    EXPECT_EQ(cache.Storage(), nullptr);
     EXPECT_EQ(Open("batch password", header), key);
     EXPECT_EQ(gDerivations, 2);
+}
+
+TEST_F(KeyCacheTest, KeysLiveInPagesLeftOutOfCoreDumps) {
+    EXPECT_EQ(cache.Storage(), nullptr);
+    TKey key{};
+    Shield("batch password", key);
+    ASSERT_NE(cache.Storage(), nullptr);
+    const std::string flags = murktest::MappingFlags(cache.Storage());
+    EXPECT_NE(flags.find(" dd "), std::string::npos) << flags;
+    if (murktest::MayLock(4096)) {
+        EXPECT_NE(flags.find(" lo "), std::string::npos) << flags;
+    }
+    // The key itself sits in those pages, and nowhere once wiped.
+    const auto* begin = static_cast<const uint8_t*>(cache.Storage());
+    EXPECT_NE(std::search(begin, begin + 4096, key.begin(), key.end()), begin + 4096);
 }
