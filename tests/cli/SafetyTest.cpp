@@ -346,6 +346,8 @@ TEST_F(SafetyTest, MistypedPasswordThatPassesTheChecksumIsRefused) {
     }
 }
 
+// A NUL byte would cut the password short in the Jpz library; the tool
+// refuses such a password before it touches any file.
 TEST_F(SafetyTest, PasswordWithANulByteIsRefusedInEveryFormat) {
     const std::string path = FDir.File("a.jpg");
     const TBytes picture = MakeJpeg(160, 120);
@@ -354,8 +356,9 @@ TEST_F(SafetyTest, PasswordWithANulByteIsRefusedInEveryFormat) {
     for (const char* format : {"extra", "ultra", "jpz"}) {
         SCOPED_TRACE(format);
         const TCliResult shield = Run(Shield(format, {path}));
-        EXPECT_EQ(shield.Status, 1);
-        EXPECT_EQ(shield.Out, "refused " + path + ": the password contains a NUL byte\n");
+        EXPECT_EQ(shield.Status, 2);
+        EXPECT_EQ(shield.Out, "");
+        EXPECT_NE(shield.Err.find("NUL byte"), std::string::npos) << shield.Err;
         EXPECT_EQ(ReadBytes(path), picture);
     }
 }

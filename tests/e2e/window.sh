@@ -93,6 +93,8 @@ wait_focus "$(wait_window '^Murkwell ログイン$')"
 type_text abc 40
 key Return
 main=$(main_window)
+# The old scrambled form let the user in once and was replaced by a verifier.
+[[ "$(registry_get version date2)" == \$argon2id\$* ]] || fail "the old stored form was kept"
 sleep 2
 
 part "the folder tree shows the open folder at start" tree_shows_open_folder
