@@ -9,7 +9,6 @@
 #include "PasswordSource.h"
 #include "PictureStates.h"
 #include "RunOutput.h"
-#include "ThumbnailCache.h"
 
 namespace murk::cli {
 
@@ -45,42 +44,6 @@ std::string JpzPicturePath(const std::string& path) {
     const bool hasExtension =
         dot != std::string::npos && (slash == std::string::npos || dot > slash);
     return (hasExtension ? path.substr(0, dot) : path) + ".jpg";
-}
-
-// DispatchCodec for a restore without the check of the restored head, for
-// pictures shielded by a program that never checked them; it differs from
-// DispatchCodec only in that option.
-TCodecOutcome RestoreUnchecked(TMemoryStream& stream, const std::string& path,
-                               const std::string& password, const TShieldSelection& selection) {
-    TCodecOption option;
-    option.Stream = &stream;
-    option.FileName = path;
-    option.Encode = false;
-    option.Password = password;
-    option.VerifyHead = false;
-    const TMurkState state = TMurkCheck().CheckStream(stream);
-    auto codec = CreateCodec(ChooseCodec(false, state, selection), option);
-    TCodecOutcome outcome;
-    if (!codec) {
-        outcome.Reason = state == msJpz ? TRefusal::JpzUnavailable : TRefusal::NotShielded;
-        return outcome;
-    }
-    try {
-        outcome.Result = codec->Execute();
-    } catch (const std::bad_alloc&) {
-        // As in DispatchCodec: nothing is written before the whole new
-        // content is made.
-        outcome.Reason = TRefusal::TooLarge;
-        return outcome;
-    }
-    if (outcome.Result == 1) {
-        ForgetThumbnails(path);
-    }
-    outcome.Reason = codec->Reason();
-    outcome.ErrorText = codec->ErrorText();
-    outcome.OtherNames = codec->OtherNames();
-    outcome.NotKept = codec->NotKept();
-    return outcome;
 }
 
 }  // namespace
@@ -143,10 +106,9 @@ void TPictureProcessor::Process(const std::string& path, TMemoryStream& stream, 
     }
     const std::string into = state == msJpz ? JpzPicturePath(path) : path;
     const std::string password = withPassword ? FPassword.Get() : std::string();
-    const TCodecOutcome outcome = FOptions.NoVerify
-                                      ? RestoreUnchecked(stream, path, password, FSelection)
-                                      : DispatchCodec(stream, path, FEncode, password,
-                                                      FEncode ? FOptions.Mode : 1, FSelection);
+    const TCodecOutcome outcome =
+        DispatchCodec(stream, path, FEncode, password, FEncode ? FOptions.Mode : 1, FSelection,
+                      !FOptions.NoVerify);
     if (outcome.Result == 1 && !outcome.NotKept.empty()) {
         // Done, but the desktop's tags or the owner did not follow.
         std::string lost;
