@@ -16,45 +16,30 @@
 #include <string>
 #include <vector>
 
-// jpeglib.h needs FILE and size_t declared first.
-#include <jpeglib.h>
+#include "JpegEncode.h"
 
 namespace {
 
 // The segments of a small grey picture from its start marker to the header
 // of its first scan.
 std::vector<uint8_t> JpegHead() {
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr jerr{};
-    cinfo.err = jpeg_std_error(&jerr);
-    jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = cinfo.image_height = 8;
-    cinfo.input_components = 1;
-    cinfo.in_color_space = JCS_GRAYSCALE;
-    jpeg_set_defaults(&cinfo);
-    jpeg_start_compress(&cinfo, TRUE);
-    JSAMPLE row[8] = {};
-    while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW pointer = row;
-        jpeg_write_scanlines(&cinfo, &pointer, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    std::vector<uint8_t> head;
-    for (size_t at = 2; at + 4 <= size_t(size);) {
-        const size_t length = size_t(buffer[at + 2]) << 8 | buffer[at + 3];
-        const bool scan = buffer[at + 1] == 0xDA;
+    murktest::TJpegShape shape;
+    shape.Width = shape.Height = 8;
+    shape.Components = 1;
+    // libjpeg's default quality.
+    shape.Quality = 75;
+    std::vector<uint8_t> picture =
+        murktest::EncodeJpeg(shape, [](int, uint8_t* row) { std::memset(row, 0, 8); });
+    for (size_t at = 2; at + 4 <= picture.size();) {
+        const size_t length = size_t(picture[at + 2]) << 8 | picture[at + 3];
+        const bool scan = picture[at + 1] == 0xDA;
         at += 2 + length;
         if (scan) {
-            head.assign(buffer, buffer + at);
-            break;
+            picture.resize(at);
+            return picture;
         }
     }
-    jpeg_destroy_compress(&cinfo);
-    std::free(buffer);
-    return head;
+    return {};
 }
 
 }  // namespace

@@ -12,11 +12,9 @@
 #include <string>
 #include <vector>
 
-// jpeglib.h needs FILE and size_t declared first.
-#include <jpeglib.h>
-
 #include "BlockHeader.h"
 #include "ExtraCodec.h"
+#include "JpegEncode.h"
 #include "JpegHead.h"
 #include "MemoryStream.h"
 #include "NormalCodec.h"
@@ -26,50 +24,15 @@
 
 namespace {
 
-struct TShape {
-    int Width, Height, Components, Quality;
-    bool Progressive, Optimize;
-    int Restart;
-};
-
-std::vector<uint8_t> Encode(const TShape& shape, unsigned seed) {
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr jerr{};
-    cinfo.err = jpeg_std_error(&jerr);
-    jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = JDIMENSION(shape.Width);
-    cinfo.image_height = JDIMENSION(shape.Height);
-    cinfo.input_components = shape.Components;
-    cinfo.in_color_space = shape.Components == 1   ? JCS_GRAYSCALE
-                           : shape.Components == 4 ? JCS_CMYK
-                                                   : JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, shape.Quality, TRUE);
-    if (shape.Progressive) {
-        jpeg_simple_progression(&cinfo);
-    }
-    cinfo.optimize_coding = shape.Optimize ? TRUE : FALSE;
-    cinfo.restart_in_rows = shape.Restart;
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<JSAMPLE> row(size_t(shape.Width) * size_t(shape.Components));
+std::vector<uint8_t> Encode(const murktest::TJpegShape& shape, unsigned seed) {
     unsigned noise = seed;
-    while (cinfo.next_scanline < cinfo.image_height) {
-        const int y = int(cinfo.next_scanline);
-        for (size_t x = 0; x < row.size(); ++x) {
+    const size_t rowLength = size_t(shape.Width) * size_t(shape.Components);
+    return murktest::EncodeJpeg(shape, [&](int y, uint8_t* row) {
+        for (size_t x = 0; x < rowLength; ++x) {
             noise = noise * 1103515245u + 12345u;
-            row[x] = JSAMPLE((int(x) * 3 + y * 2 + int(noise >> 28)) & 0xFF);
+            row[x] = uint8_t((int(x) * 3 + y * 2 + int(noise >> 28)) & 0xFF);
         }
-        JSAMPROW pointer = row.data();
-        jpeg_write_scanlines(&cinfo, &pointer, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    std::vector<uint8_t> bytes(buffer, buffer + size);
-    jpeg_destroy_compress(&cinfo);
-    std::free(buffer);
-    return bytes;
+    });
 }
 
 struct TCounts {
@@ -94,11 +57,17 @@ bool RestoreWith(const std::vector<uint8_t>& shielded, size_t headerLength, size
 
 int main(int argc, char** argv) {
     const bool show = argc > 1 && std::strcmp(argv[1], "--show") == 0;
-    std::vector<TShape> shapes;
+    std::vector<murktest::TJpegShape> shapes;
     for (int i = 0; i < 48; ++i) {
-        shapes.push_back({64 + (i * 37) % 900, 48 + (i * 53) % 700,
-                          i % 5 == 0 ? 1 : (i % 7 == 0 ? 4 : 3), 50 + (i * 11) % 46, i % 4 == 1,
-                          i % 3 == 2, i % 6 == 5 ? 2 : 0});
+        murktest::TJpegShape shape;
+        shape.Width = 64 + (i * 37) % 900;
+        shape.Height = 48 + (i * 53) % 700;
+        shape.Components = i % 5 == 0 ? 1 : (i % 7 == 0 ? 4 : 3);
+        shape.Quality = 50 + (i * 11) % 46;
+        shape.Progressive = i % 4 == 1;
+        shape.OptimizeCoding = i % 3 == 2;
+        shape.RestartRows = i % 6 == 5 ? 2 : 0;
+        shapes.push_back(shape);
     }
     const std::vector<std::string> passwords = {"Sakura2024", "right password",
                                                 "kitten",     "MyPhotos!",

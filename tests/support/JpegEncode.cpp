@@ -31,6 +31,7 @@ std::vector<uint8_t> EncodeJpeg(const TJpegShape& shape,
     if (shape.Components == 3 && !shape.SubsampledChroma) {
         cinfo.comp_info[0].h_samp_factor = cinfo.comp_info[0].v_samp_factor = 1;
     }
+    cinfo.optimize_coding = shape.OptimizeCoding ? TRUE : FALSE;
     cinfo.restart_in_rows = shape.RestartRows;
     jpeg_start_compress(&cinfo, TRUE);
     std::vector<JSAMPLE> row(size_t(shape.Width) * size_t(shape.Components));

@@ -14,6 +14,8 @@ struct TJpegShape {
     int Components = 3;
     int Quality = 85;
     bool Progressive = false;
+    // Huffman tables made for the picture instead of the standard ones.
+    bool OptimizeCoding = false;
     // libjpeg's default 4:2:0 chroma; false keeps the chroma at full size.
     bool SubsampledChroma = true;
     // A restart marker after every so many rows of blocks; 0 for none.
