@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "DirHandle.h"
 #include "FileSystem.h"
 #include "ImageFile.h"
 
@@ -15,33 +16,10 @@ namespace murk {
 
 namespace {
 
-class TDirHandle {
-public:
-    explicit TDirHandle(const std::string& path) : FDir(::opendir(path.c_str())) {}
-    ~TDirHandle() {
-        if (FDir != nullptr) {
-            ::closedir(FDir);
-        }
-    }
-    TDirHandle(const TDirHandle&) = delete;
-    TDirHandle& operator=(const TDirHandle&) = delete;
-    DIR* Get() const { return FDir; }
-
-private:
-    DIR* FDir;
-};
-
-// A folder whose attribute set is exactly the directory attribute.
+// A sub-folder that a run enters.
 bool IsPlainFolder(const std::string& path, unsigned char type) {
-    if (type != DT_DIR && type != DT_UNKNOWN) {
-        return false;
-    }
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        return false;
-    }
-    const auto attributes = FileAttributes(path);
-    return attributes && *attributes == faDirectory;
+    return (type == DT_DIR || type == DT_UNKNOWN) && IsFolder(path) &&
+           FolderEntry(path) == TFolderEntry::Entered;
 }
 
 }  // namespace
@@ -53,6 +31,21 @@ bool IsImageFile(std::string_view Ext, const TImageFilter& filter) {
 bool IsFolder(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+TFolderEntry FolderEntry(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        return TFolderEntry::SymbolicLink;
+    }
+    if (BaseName(path).starts_with('.')) {
+        return TFolderEntry::Hidden;
+    }
+    const auto attributes = FileAttributes(path);
+    if (!attributes) {
+        return TFolderEntry::Unexamined;
+    }
+    return (*attributes & faReadOnly) != 0 ? TFolderEntry::ReadOnly : TFolderEntry::Entered;
 }
 
 void ScanFolder(const std::string& Folder, std::vector<std::string>& List, bool Recurse,

@@ -19,6 +19,21 @@ bool IsImageFile(std::string_view Ext, const TImageFilter& filter);
 // Whether path names an existing folder (a symbolic link to one counts).
 bool IsFolder(const std::string& path);
 
+// What a run does with a sub-folder it meets: only a plain folder is
+// entered; a symbolic link, a hidden folder and a read-only one are not.
+enum class TFolderEntry {
+    Entered,
+    SymbolicLink,
+    Hidden,
+    ReadOnly,
+    // It could not be examined.
+    Unexamined,
+};
+
+// Path is a folder (a symbolic link to one counts); the rule is tested in
+// the order of the values above.
+TFolderEntry FolderEntry(const std::string& path);
+
 // Appends the full paths of the picture files of Folder to List, in the
 // order the file system gives them. With Recurse, a sub-folder is entered
 // only when it is a plain folder (writable, not hidden, not a symbolic

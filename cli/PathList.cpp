@@ -9,7 +9,7 @@
 #include <optional>
 #include <unordered_map>
 
-#include "FileSystem.h"
+#include "DirHandle.h"
 #include "FolderScan.h"
 #include "PictureStates.h"
 
@@ -19,39 +19,22 @@ namespace {
 
 using TKind = TPathEntry::TKind;
 
-class TDirHandle {
-public:
-    explicit TDirHandle(const std::string& path) : FDir(::opendir(path.c_str())) {}
-    ~TDirHandle() {
-        if (FDir != nullptr) {
-            ::closedir(FDir);
-        }
-    }
-    TDirHandle(const TDirHandle&) = delete;
-    TDirHandle& operator=(const TDirHandle&) = delete;
-    DIR* Get() const { return FDir; }
-
-private:
-    DIR* FDir;
-};
-
 // The line of a folder that a run does not enter, by the same rule as the
 // folder scan of a run (an unreadable one is a failure); none when it is
 // entered.
-std::optional<TPathEntry> NotEntered(const std::string& path, const std::string& name) {
+std::optional<TPathEntry> NotEntered(const std::string& path) {
     const std::string shown = path + "/";
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    const TFolderEntry rule = FolderEntry(path);
+    if (rule == TFolderEntry::SymbolicLink) {
         return TPathEntry{TKind::Skipped, shown, "symbolic link"};
     }
-    if (name.starts_with(".")) {
+    if (rule == TFolderEntry::Hidden) {
         return TPathEntry{TKind::Skipped, shown, "hidden folder"};
     }
     if (::access(path.c_str(), R_OK | X_OK) != 0) {
         return TPathEntry{TKind::Failed, shown, std::strerror(errno)};
     }
-    const auto attributes = FileAttributes(path);
-    if (attributes && (*attributes & faReadOnly) != 0) {
+    if (rule == TFolderEntry::ReadOnly) {
         return TPathEntry{TKind::Skipped, shown, "read-only folder"};
     }
     return std::nullopt;
@@ -88,7 +71,7 @@ void Walk(const std::string& folder, bool recursive, std::vector<TPathEntry>& en
             if (!recursive) {
                 continue;
             }
-            if (auto line = NotEntered(path, name)) {
+            if (auto line = NotEntered(path)) {
                 entries.push_back(std::move(*line));
             } else {
                 Walk(path, true, entries);
