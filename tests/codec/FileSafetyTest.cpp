@@ -38,6 +38,26 @@ std::string Xattr(const std::string& path, const char* name) {
     return length < 0 ? std::string("<none>") : std::string(value, size_t(length));
 }
 
+// Makes dir's sub-folder "shared", which anyone may write, and path in it
+// holding picture, of another owner and with mode.
+void WriteOtherOwnersPicture(const TTempDir& dir, const std::string& path, const TBytes& picture,
+                             mode_t mode) {
+    const std::string folder = dir.File("shared");
+    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+    ASSERT_EQ(::chmod(folder.c_str(), 0777), 0);
+    ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
+    WriteBytes(path, picture);
+    ASSERT_EQ(::chown(path.c_str(), 4321, 4321), 0);
+    ASSERT_EQ(::chmod(path.c_str(), mode), 0);
+}
+
+// In a forked child: goes on as nobody, or ends with status 90.
+void BecomeNobody() {
+    if (::setgid(65534) != 0 || ::setuid(65534) != 0) {
+        ::_exit(90);
+    }
+}
+
 }  // namespace
 
 // A second name would keep the plain picture readable: refused with the
@@ -202,21 +222,13 @@ TEST(FileSafety, WhatCannotBeKeptIsReportedAndThePictureIsDone) {
         GTEST_SKIP() << "needs root to make a file of another owner";
     }
     TTempDir dir;
-    const std::string folder = dir.File("shared");
-    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
-    ASSERT_EQ(::chmod(folder.c_str(), 0777), 0);
-    ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
-    const std::string path = folder + "/a.jpg";
+    const std::string path = dir.File("shared/a.jpg");
     const TBytes picture = MakeJpeg(120, 90);
-    WriteBytes(path, picture);
-    ASSERT_EQ(::chown(path.c_str(), 4321, 4321), 0);
-    ASSERT_EQ(::chmod(path.c_str(), 02666), 0);
+    ASSERT_NO_FATAL_FAILURE(WriteOtherOwnersPicture(dir, path, picture, 02666));
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0) {
-            ::_exit(90);
-        }
+        BecomeNobody();
         TMemoryStream stream;
         stream.LoadFromFile(path);
         TCodecOption option{&stream, path, true, "", 1};
@@ -249,15 +261,9 @@ TEST(FileSafety, WithoutALeaseTheChangeTimeCatchesAnInPlaceRewrite) {
         GTEST_SKIP() << "needs root to make a file of another owner";
     }
     TTempDir dir;
-    const std::string folder = dir.File("shared");
-    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
-    ASSERT_EQ(::chmod(folder.c_str(), 0777), 0);
-    ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
-    const std::string path = folder + "/a.jpg";
+    const std::string path = dir.File("shared/a.jpg");
     const TBytes picture = MakeJpeg(120, 90);
-    WriteBytes(path, picture);
-    ASSERT_EQ(::chown(path.c_str(), 4321, 4321), 0);
-    ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
+    ASSERT_NO_FATAL_FAILURE(WriteOtherOwnersPicture(dir, path, picture, 0666));
     SetFileMtime(path, SampleMtime());
     int loaded[2], rewritten[2];
     ASSERT_EQ(::pipe(loaded), 0);
@@ -265,9 +271,7 @@ TEST(FileSafety, WithoutALeaseTheChangeTimeCatchesAnInPlaceRewrite) {
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0) {
-            ::_exit(90);
-        }
+        BecomeNobody();
         TMemoryStream stream;
         stream.LoadFromFile(path);
         char byte = 1;
