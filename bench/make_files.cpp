@@ -28,18 +28,8 @@ std::vector<uint8_t> JpegHead() {
     shape.Components = 1;
     // libjpeg's default quality.
     shape.Quality = 75;
-    std::vector<uint8_t> picture =
-        murktest::EncodeJpeg(shape, [](int, uint8_t* row) { std::memset(row, 0, 8); });
-    for (size_t at = 2; at + 4 <= picture.size();) {
-        const size_t length = size_t(picture[at + 2]) << 8 | picture[at + 3];
-        const bool scan = picture[at + 1] == 0xDA;
-        at += 2 + length;
-        if (scan) {
-            picture.resize(at);
-            return picture;
-        }
-    }
-    return {};
+    return murktest::HeadToFirstScan(
+        murktest::EncodeJpeg(shape, [](int, uint8_t* row) { std::memset(row, 0, 8); }));
 }
 
 }  // namespace

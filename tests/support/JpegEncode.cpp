@@ -1,5 +1,6 @@
 #include "JpegEncode.h"
 
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 
@@ -45,6 +46,18 @@ std::vector<uint8_t> EncodeJpeg(const TJpegShape& shape,
     jpeg_destroy_compress(&cinfo);
     std::free(buffer);
     return bytes;
+}
+
+std::vector<uint8_t> HeadToFirstScan(const std::vector<uint8_t>& jpeg) {
+    for (size_t at = 2; at + 4 <= jpeg.size();) {
+        const size_t length = size_t(jpeg[at + 2]) << 8 | jpeg[at + 3];
+        const bool scan = jpeg[at + 1] == 0xDA;
+        at += 2 + length;
+        if (scan) {
+            return std::vector<uint8_t>(jpeg.begin(), jpeg.begin() + std::ptrdiff_t(at));
+        }
+    }
+    return {};
 }
 
 }  // namespace murktest

@@ -26,4 +26,8 @@ struct TJpegShape {
 std::vector<uint8_t> EncodeJpeg(const TJpegShape& shape,
                                 const std::function<void(int y, uint8_t* row)>& fill);
 
+// The segments of jpeg from its start marker to the header of its first
+// scan, both included; empty when it has no scan.
+std::vector<uint8_t> HeadToFirstScan(const std::vector<uint8_t>& jpeg);
+
 }  // namespace murktest

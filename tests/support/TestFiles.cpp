@@ -17,6 +17,36 @@
 
 namespace murktest {
 
+namespace {
+
+// The varied bytes the made-up pictures are made of.
+TBytes Noise(size_t n, uint8_t seed) {
+    TBytes bytes(n);
+    uint32_t state = 2463534242u + seed;
+    for (auto& byte : bytes) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        byte = uint8_t(state);
+    }
+    return bytes;
+}
+
+// FF D8 first and FF D9 last, where they fit.
+void FrameAsJpeg(TBytes& bytes) {
+    const size_t n = bytes.size();
+    if (n >= 2) {
+        bytes[0] = 0xFF;
+        bytes[1] = 0xD8;
+    }
+    if (n >= 4) {
+        bytes[n - 2] = 0xFF;
+        bytes[n - 1] = 0xD9;
+    }
+}
+
+}  // namespace
+
 TTempDir::TTempDir() {
     std::string pattern =
         (std::filesystem::temp_directory_path() / "murkwell-test-XXXXXX").string();
@@ -58,50 +88,23 @@ TBytes JpegHead() {
                     row[x] = uint8_t(x * 32 + y);
                 }
             });
-        // Segments from the start marker up to and including the first scan's header.
-        size_t at = 2;
-        while (at + 4 <= picture.size()) {
-            const size_t length = size_t(picture[at + 2]) << 8 | picture[at + 3];
-            const bool scan = picture[at + 1] == 0xDA;
-            at += 2 + length;
-            if (scan) {
-                return TBytes(picture.begin(), picture.begin() + ptrdiff_t(at));
-            }
+        TBytes head = HeadToFirstScan(picture);
+        if (head.empty()) {
+            throw std::runtime_error("libjpeg wrote no scan");
         }
-        throw std::runtime_error("libjpeg wrote no scan");
+        return head;
     }();
     return head;
 }
 
 TBytes NoiseJpeg(size_t n, uint8_t seed) {
-    TBytes bytes(n);
-    uint32_t state = 2463534242u + seed;
-    for (auto& byte : bytes) {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        byte = uint8_t(state);
-    }
-    if (n >= 2) {
-        bytes[0] = 0xFF;
-        bytes[1] = 0xD8;
-    }
-    if (n >= 4) {
-        bytes[n - 2] = 0xFF;
-        bytes[n - 1] = 0xD9;
-    }
+    TBytes bytes = Noise(n, seed);
+    FrameAsJpeg(bytes);
     return bytes;
 }
 
 TBytes SyntheticJpeg(size_t n, uint8_t seed) {
-    TBytes bytes(n);
-    uint32_t state = 2463534242u + seed;
-    for (auto& byte : bytes) {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        byte = uint8_t(state);
-    }
+    TBytes bytes = Noise(n, seed);
     const TBytes& head = JpegHead();
     if (n >= head.size() + 2) {
         // The scan's data holds no marker.
@@ -110,14 +113,7 @@ TBytes SyntheticJpeg(size_t n, uint8_t seed) {
         }
         std::copy(head.begin(), head.end(), bytes.begin());
     }
-    if (n >= 2) {
-        bytes[0] = 0xFF;
-        bytes[1] = 0xD8;
-    }
-    if (n >= 4) {
-        bytes[n - 2] = 0xFF;
-        bytes[n - 1] = 0xD9;
-    }
+    FrameAsJpeg(bytes);
     return bytes;
 }
 
