@@ -93,4 +93,14 @@ QString Q(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
+TFailures FailuresOf(const TBatch& batch) {
+    TFailures failures;
+    for (const auto& report : batch.View.FailureReports) {
+        for (const TRunFailure& failure : report) {
+            failures[failure.Path.toStdString()] = failure.Reason.toStdString();
+        }
+    }
+    return failures;
+}
+
 }  // namespace batchtest

@@ -124,4 +124,8 @@ struct TBatch {
 
 QString Q(const std::string& path);
 
+// The path of every file the run reported with its reason.
+using TFailures = std::map<std::string, std::string>;
+TFailures FailuresOf(const TBatch& batch);
+
 }  // namespace batchtest

@@ -27,8 +27,10 @@
 #include "murkcheck.h"
 
 using namespace murk;
+using batchtest::FailuresOf;
 using batchtest::Q;
 using batchtest::TBatch;
+using batchtest::TFailures;
 using murktest::TBytes;
 
 namespace {
@@ -191,19 +193,6 @@ bool Done(const std::string& path, TOp op, const TBytes& original) {
             return murktest::ReadBytes(path) == original;
     }
     return false;
-}
-
-// The path of every reported file with its reason.
-using TFailures = std::map<std::string, std::string>;
-
-TFailures FailuresOf(const TBatch& batch) {
-    TFailures failures;
-    for (const auto& report : batch.View.FailureReports) {
-        for (const TRunFailure& failure : report) {
-            failures[failure.Path.toStdString()] = failure.Reason.toStdString();
-        }
-    }
-    return failures;
 }
 
 // Each picture the run did not do is reported with a reason that names the

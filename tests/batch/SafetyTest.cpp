@@ -4,7 +4,6 @@
 // reported with its reason, the others are done, and the run ends idle.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,15 +12,16 @@
 #include <cstdlib>
 #include <map>
 #include <string>
-#include <thread>
 
 #include "BatchFixture.h"
 #include "MemoryStream.h"
+#include "OtherProcess.h"
 #include "RunMessages.h"
 #include "TestFiles.h"
 #include "murkcheck.h"
 
 using namespace murk;
+using batchtest::FailuresOf;
 using batchtest::Q;
 using batchtest::TBatch;
 using murktest::TBytes;
@@ -29,16 +29,6 @@ using murktest::TBytes;
 namespace {
 
 constexpr char kPassword[] = "password1";
-
-std::map<std::string, std::string> FailuresOf(const TBatch& batch) {
-    std::map<std::string, std::string> failures;
-    for (const auto& report : batch.View.FailureReports) {
-        for (const TRunFailure& failure : report) {
-            failures[failure.Path.toStdString()] = failure.Reason.toStdString();
-        }
-    }
-    return failures;
-}
 
 // Shields every picture of the folder with Extra, as the pop-up menu does.
 void ShieldFolder(TBatch& batch, const std::string& folder) {
@@ -110,38 +100,13 @@ TEST(Safety, SlowWriterKeepsEveryByte) {
     const std::string path = dir.File("download.jpg");
     const TBytes start = murktest::SyntheticJpeg(50000, 4);
     murktest::WriteBytes(path, start);
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND);
-        char byte = 1;
-        (void)!::write(ready[1], &byte, 1);
-        for (int chunk = 0; chunk < 10; ++chunk) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(30));
-            const TBytes part(500, uint8_t(chunk));
-            if (::write(fd, part.data(), part.size()) != ssize_t(part.size())) {
-                ::_exit(1);
-            }
-        }
-        ::_exit(0);
-    }
-    ::close(ready[1]);
-    char byte = 0;
-    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    murktest::TSlowAppender writer(path, 10, 500, std::chrono::milliseconds(30));
     TBatch batch;
     DropFolder(batch, dir.Path());
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_EQ(status, 0);
+    ASSERT_TRUE(writer.Finished());
     EXPECT_EQ(FailuresOf(batch).at(path),
               "Not processed: the file is being written by another program.");
-    TBytes expected = start;
-    for (int chunk = 0; chunk < 10; ++chunk) {
-        expected.insert(expected.end(), 500, uint8_t(chunk));
-    }
-    EXPECT_EQ(murktest::ReadBytes(path), expected);
+    EXPECT_EQ(murktest::ReadBytes(path), writer.Appended(start));
     EXPECT_EQ(batch.Run.State().ProcessedCount, 0);
 }
 
@@ -185,33 +150,20 @@ TEST(Safety, TwoRunsOverOneFolderReportOnlyWhatIsTrue) {
 TEST(Safety, NoExceptionEndsARun) {
     murktest::TTempDir dir;
     const std::string huge = dir.File("a-huge.jpg"), small = dir.File("b-small.jpg");
-    {
-        const int fd = ::open(huge.c_str(), O_WRONLY | O_CREAT, 0644);
-        ASSERT_GE(fd, 0);
-        ASSERT_EQ(::ftruncate(fd, off_t(3) << 30), 0);
-        ASSERT_EQ(::pwrite(fd, "\xff\xd8", 2, 0), 2);
-        ::close(fd);
-    }
+    murktest::WriteSparsePicture(huge, off_t(3) << 30);
     const TBytes picture = murktest::MakeJpeg(120, 90);
     murktest::WriteBytes(small, picture);
 #ifndef __SANITIZE_ADDRESS__  // it needs more address space than the limit leaves
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        const rlimit limit{size_t(2) << 30, size_t(2) << 30};
-        ::setrlimit(RLIMIT_AS, &limit);
+    // Runs in a child process under the limit.
+    const auto dropHugeAndSmall = [&] {
         TBatch batch;
         DropFolder(batch, dir.Path());
         const auto failures = FailuresOf(batch);
-        const bool ok =
-            batch.Idle() && failures.size() == 1 &&
-            failures.at(huge).find("too large to hold in memory") != std::string::npos &&
-            Shielded(small);
-        ::_exit(ok ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_EQ(status, 0);
+        return batch.Idle() && failures.size() == 1 &&
+               failures.at(huge).find("too large to hold in memory") != std::string::npos &&
+               Shielded(small);
+    };
+    EXPECT_EQ(murktest::StatusUnderAddressLimit(size_t(2) << 30, dropHugeAndSmall), 0);
 #endif
 
     // Without the converter the commands say so before any file is touched.

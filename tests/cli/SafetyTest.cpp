@@ -6,7 +6,6 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/inotify.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
@@ -22,6 +21,7 @@
 #include "CliRunner.h"
 #include "ExtraCodec.h"
 #include "MemoryStream.h"
+#include "OtherProcess.h"
 #include "OutputStream.h"
 #include "TestFiles.h"
 
@@ -215,40 +215,15 @@ TEST_F(SafetyTest, PictureStillBeingWrittenIsRefusedAndKeepsEveryByte) {
     const TBytes start = SyntheticJpeg(100000, 2);
     WriteBytes(path, start);
     WriteBytes(done, MakeJpeg(120, 90));
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t writer = ::fork();
-    ASSERT_GE(writer, 0);
-    if (writer == 0) {
-        const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND);
-        char byte = 1;
-        (void)!::write(ready[1], &byte, 1);
-        for (int chunk = 0; chunk < 20; ++chunk) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(40));
-            const TBytes part(1000, uint8_t(chunk));
-            if (::write(fd, part.data(), part.size()) != ssize_t(part.size())) {
-                ::_exit(1);
-            }
-        }
-        ::_exit(0);
-    }
-    ::close(ready[1]);
-    char byte = 0;
-    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    TSlowAppender writer(path, 20, 1000, std::chrono::milliseconds(40));
     const TCliResult shield = Run(Shield("extra", {FDir.Path()}));
-    int status = 0;
-    ASSERT_EQ(::waitpid(writer, &status, 0), writer);
-    ASSERT_EQ(status, 0);
+    ASSERT_TRUE(writer.Finished());
     EXPECT_EQ(shield.Status, 1);
     EXPECT_EQ(
         Count(shield.Out, "refused " + path + ": the file is being written by another program"), 1)
         << shield.Out;
     EXPECT_EQ(Count(shield.Out, "shielded " + done), 1) << shield.Out;
-    TBytes expected = start;
-    for (int chunk = 0; chunk < 20; ++chunk) {
-        expected.insert(expected.end(), 1000, uint8_t(chunk));
-    }
-    EXPECT_EQ(ReadBytes(path), expected);
+    EXPECT_EQ(ReadBytes(path), writer.Appended(start));
 }
 
 // Two runs over one folder at once (two terminals, or the window and a
@@ -370,19 +345,10 @@ TEST_F(SafetyTest, PictureTooLargeForMemoryFailsAndTheRunGoesOn) {
     GTEST_SKIP() << "AddressSanitizer needs more address space than the limit leaves";
 #endif
     const std::string huge = FDir.File("a-huge.jpg"), small = FDir.File("b-small.jpg");
-    {
-        const int fd = ::open(huge.c_str(), O_WRONLY | O_CREAT, 0644);
-        ASSERT_GE(fd, 0);
-        ASSERT_EQ(::ftruncate(fd, off_t(3) << 30), 0);
-        ASSERT_EQ(::pwrite(fd, "\xff\xd8", 2, 0), 2);
-        ::close(fd);
-    }
+    WriteSparsePicture(huge, off_t(3) << 30);
     WriteBytes(small, MakeJpeg(120, 90));
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        const rlimit limit{size_t(1) << 30, size_t(1) << 30};
-        ::setrlimit(RLIMIT_AS, &limit);
+    // Runs in a child process under the limit.
+    const auto shieldBoth = [&] {
         const TCliResult result = Run(Shield("normal", {huge, small}));
         const bool ok = result.Status == 1 &&
                         result.Out.find("failed " + huge) != std::string::npos &&
@@ -391,11 +357,9 @@ TEST_F(SafetyTest, PictureTooLargeForMemoryFailsAndTheRunGoesOn) {
         if (!ok) {
             std::fprintf(stderr, "%d\n%s%s", result.Status, result.Out.c_str(), result.Err.c_str());
         }
-        ::_exit(ok ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_EQ(status, 0);
+        return ok;
+    };
+    EXPECT_EQ(StatusUnderAddressLimit(size_t(1) << 30, shieldBoth), 0);
 }
 
 // A restore of photo.jpeg killed at any moment never leaves a photo.jpg

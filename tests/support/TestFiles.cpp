@@ -135,6 +135,18 @@ void WriteBytes(const std::string& path, const TBytes& bytes) {
     }
 }
 
+void WriteSparsePicture(const std::string& path, off_t size) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT, 0644);
+    const bool written =
+        fd >= 0 && ::ftruncate(fd, size) == 0 && ::pwrite(fd, "\xff\xd8", 2, 0) == 2;
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    if (!written) {
+        throw std::runtime_error("cannot write " + path);
+    }
+}
+
 std::vector<std::string> FolderEntries(const std::string& folder) {
     std::vector<std::string> names;
     std::error_code error;

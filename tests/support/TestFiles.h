@@ -46,6 +46,9 @@ TBytes JpegHead();
 TBytes PatternPicture(size_t n);
 
 void WriteBytes(const std::string& path, const TBytes& bytes);
+// A new file of size bytes that begins FF D8 and is a hole after that: a
+// picture too large for memory that costs no disk.
+void WriteSparsePicture(const std::string& path, off_t size);
 // The names in a folder, sorted, without "." and "..".
 std::vector<std::string> FolderEntries(const std::string& folder);
 TBytes ReadBytes(const std::string& path);
