@@ -4,7 +4,6 @@
 #include <QJsonObject>
 #include <QString>
 #include <filesystem>
-#include <sstream>
 
 #include "CliRunner.h"
 #include "TestFiles.h"
@@ -12,15 +11,6 @@
 using namespace murktest;
 
 namespace {
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
 
 QJsonObject ParseObject(const std::string& line) {
     QJsonParseError error{};

@@ -6,6 +6,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <sstream>
+
 #include "TestFiles.h"
 
 namespace murktest {
@@ -106,6 +108,23 @@ TCliResult RunCli(const TCliRun& run) {
     const TBytes errBytes = ReadBytes(err);
     result.Err.assign(errBytes.begin(), errBytes.end());
     return result;
+}
+
+std::string OutputText(const std::string& path) {
+    if (::access(path.c_str(), F_OK) != 0) {
+        return {};
+    }
+    const TBytes bytes = ReadBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
 }
 
 bool RunningAsRoot() {

@@ -55,6 +55,13 @@ inline TCliRun CliRun(std::vector<std::string> args) {
 // may not reach it).
 TCliResult RunCli(const TCliRun& run);
 
+// The text the program wrote to path; empty while it has not made the file
+// (a process killed at once may not have).
+std::string OutputText(const std::string& path);
+
+// The lines of text, without their line ends.
+std::vector<std::string> Lines(const std::string& text);
+
 // Whether the tests run as root, for whom permission bits do not hold.
 bool RunningAsRoot();
 

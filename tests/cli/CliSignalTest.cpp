@@ -6,7 +6,6 @@
 #include <chrono>
 #include <map>
 #include <set>
-#include <sstream>
 #include <thread>
 
 #include "CliRunner.h"
@@ -17,24 +16,6 @@ using namespace murktest;
 namespace {
 
 constexpr int kPictures = 120;
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-// Empty while the program has not made the file yet.
-std::string ReadText(const std::string& path) {
-    if (::access(path.c_str(), F_OK) != 0) {
-        return {};
-    }
-    const TBytes bytes = ReadBytes(path);
-    return std::string(bytes.begin(), bytes.end());
-}
 
 }  // namespace
 
@@ -85,7 +66,7 @@ TEST(CliSignal, AStoppedRunReportsWhatItDidAndLeavesNothingBehind) {
         const pid_t pid = SpawnCli(args, {}, "/dev/null", out, err);
         // Signalled once a few files are done.
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (Lines(ReadText(out)).size() < 3 && std::chrono::steady_clock::now() < end) {
+        while (Lines(OutputText(out)).size() < 3 && std::chrono::steady_clock::now() < end) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         ::kill(pid, c.signal);
@@ -94,7 +75,7 @@ TEST(CliSignal, AStoppedRunReportsWhatItDidAndLeavesNothingBehind) {
         ASSERT_TRUE(WIFEXITED(status));
         EXPECT_EQ(WEXITSTATUS(status), 128 + c.signal);
 
-        const auto lines = Lines(ReadText(out));
+        const auto lines = Lines(OutputText(out));
         EXPECT_LT(lines.size(), size_t(kPictures)) << "the run was not stopped";
         std::set<std::string> reported;
         const std::string verb = c.restore ? "restored " : "shielded ";
@@ -102,11 +83,11 @@ TEST(CliSignal, AStoppedRunReportsWhatItDidAndLeavesNothingBehind) {
             ASSERT_TRUE(line.starts_with(verb + folder + "/")) << line;
             reported.insert(line.substr(verb.size() + folder.size() + 1));
         }
-        EXPECT_NE(ReadText(err).find("stopped by SIG"), std::string::npos) << ReadText(err);
-        EXPECT_NE(ReadText(err).find("after " + std::to_string(lines.size()) + " of " +
-                                     std::to_string(kPictures) + " files"),
+        EXPECT_NE(OutputText(err).find("stopped by SIG"), std::string::npos) << OutputText(err);
+        EXPECT_NE(OutputText(err).find("after " + std::to_string(lines.size()) + " of " +
+                                       std::to_string(kPictures) + " files"),
                   std::string::npos)
-            << ReadText(err);
+            << OutputText(err);
 
         EXPECT_EQ(FolderEntries(folder), names) << "something was left behind";
         for (const auto& name : names) {

@@ -6,7 +6,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <map>
-#include <sstream>
 
 #include "CliRunner.h"
 #include "TestFiles.h"
@@ -111,8 +110,7 @@ TEST(CliVerify, EveryFormatWithTheRightAndAWrongPassword) {
     const auto all = RunCli({"verify", "--json", "--password-file", dir.File("right"), folder});
     EXPECT_EQ(all.Status, 0) << all.Err;
     std::map<std::string, std::string> outcomes;
-    std::istringstream lines(all.Out);
-    for (std::string line; std::getline(lines, line);) {
+    for (const std::string& line : Lines(all.Out)) {
         const QJsonObject object =
             QJsonDocument::fromJson(QByteArray::fromStdString(line)).object();
         outcomes[object["path"].toString().toStdString()] =

@@ -11,9 +11,9 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <map>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -57,13 +57,8 @@ protected:
         ::waitpid(running.Pid, &status, 0);
         TCliResult result;
         result.Status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        // A process killed at once may not have opened them.
-        auto read = [](const std::string& path) {
-            return ::access(path.c_str(), F_OK) == 0 ? ReadBytes(path) : TBytes();
-        };
-        const TBytes out = read(running.Out), err = read(running.Err);
-        result.Out.assign(out.begin(), out.end());
-        result.Err.assign(err.begin(), err.end());
+        result.Out = OutputText(running.Out);
+        result.Err = OutputText(running.Err);
         return result;
     }
     TCliResult Run(const std::vector<std::string>& args) { return Finish(Start(args)); }
@@ -142,12 +137,8 @@ void Rewrite(const std::string& path, const TBytes& bytes) {
 }
 
 int Count(const std::string& text, const std::string& line) {
-    int count = 0;
-    std::istringstream lines(text);
-    for (std::string each; std::getline(lines, each);) {
-        count += each == line;
-    }
-    return count;
+    const std::vector<std::string> lines = Lines(text);
+    return int(std::count(lines.begin(), lines.end(), line));
 }
 
 // Whether out is the one line refusing path for one of the reasons.
