@@ -46,6 +46,23 @@ bool IsC1(std::string_view text, size_t i, size_t length) {
     return length == 2 && uint8_t(text[i]) == 0xC2 && uint8_t(text[i + 1]) < 0xA0;
 }
 
+// The escapes that the terminal's form and JSON write alike; null for any
+// other byte.
+const char* CommonEscape(uint8_t c) {
+    switch (c) {
+        case '\\':
+            return "\\\\";
+        case '\n':
+            return "\\n";
+        case '\t':
+            return "\\t";
+        case '\r':
+            return "\\r";
+        default:
+            return nullptr;
+    }
+}
+
 void AppendHex(std::string& out, const char* prefix, unsigned value, int digits) {
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "%s%0*X", prefix, digits, value);
@@ -71,28 +88,14 @@ std::string EscapeForTerminal(std::string_view text) {
             i += 2;
             continue;
         }
-        switch (c) {
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case 0x1B:
-                out += "\\e";
-                break;
-            default:
-                if (c < 0x20 || c == 0x7F) {
-                    AppendHex(out, "\\x", c, 2);
-                } else {
-                    out.append(text.substr(i, length));
-                }
+        if (const char* escape = CommonEscape(c)) {
+            out += escape;
+        } else if (c == 0x1B) {
+            out += "\\e";
+        } else if (c < 0x20 || c == 0x7F) {
+            AppendHex(out, "\\x", c, 2);
+        } else {
+            out.append(text.substr(i, length));
         }
         i += length;
     }
@@ -109,30 +112,16 @@ std::string JsonString(std::string_view text) {
             ++i;
             continue;
         }
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            default:
-                if (c < 0x20 || c == 0x7F || IsC1(text, i, length)) {
-                    // As \u escapes, so the line stays safe to print as well.
-                    const unsigned code = length == 2 ? uint8_t(text[i + 1]) : c;
-                    AppendHex(out, "\\u", code, 4);
-                } else {
-                    out.append(text.substr(i, length));
-                }
+        if (c == '"') {
+            out += "\\\"";
+        } else if (const char* escape = CommonEscape(c)) {
+            out += escape;
+        } else if (c < 0x20 || c == 0x7F || IsC1(text, i, length)) {
+            // As \u escapes, so the line stays safe to print as well.
+            const unsigned code = length == 2 ? uint8_t(text[i + 1]) : c;
+            AppendHex(out, "\\u", code, 4);
+        } else {
+            out.append(text.substr(i, length));
         }
         i += length;
     }
