@@ -159,12 +159,20 @@ int TCodec::Refuse(TRefusal reason, std::string errorText) {
     return 0;
 }
 
-bool TCodec::RestoredHeadAccepted(const TOutputStream& output) {
-    if (FVerifyHead && !JpegHeadSound(output)) {
-        Refuse(TRefusal::WrongPassword);
-        return false;
+int TCodec::RestoreInPlace(
+    const std::function<TRefusal(TMemoryStream& content, TOutputStream& output)>& restore) {
+    TOutputStream output;
+    TMemoryStream& content = PrepareStream();
+    if (IsRefused()) {
+        return 0;
     }
-    return true;
+    if (const TRefusal refusal = restore(content, output); refusal != TRefusal::None) {
+        return Refuse(refusal);
+    }
+    if (FVerifyHead && !JpegHeadSound(output)) {
+        return Refuse(TRefusal::WrongPassword);
+    }
+    return SaveRestored(output);
 }
 
 bool TCodec::ShieldedHeadAccepted(const TMemoryStream& content) {

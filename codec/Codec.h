@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -127,10 +128,12 @@ protected:
     // whose length fits the 16 bits that the restore side reads.
     bool BlockModeInRange() const;
     bool VerifyHead() const { return FVerifyHead; }
-    // Refuses with TRefusal::WrongPassword a restored content whose head is
-    // not sound, unless the check is switched off; for use as
-    // `if (!RestoredHeadAccepted(output)) return 0;`.
-    bool RestoredHeadAccepted(const TOutputStream& output);
+    // The restore of a codec that rewrites the file in place: restore gives
+    // the whole restored content or a refusal. A content whose head is not
+    // sound is refused with TRefusal::WrongPassword, unless the check is
+    // switched off; else it is saved.
+    int RestoreInPlace(
+        const std::function<TRefusal(TMemoryStream& content, TOutputStream& output)>& restore);
     // Refuses with TRefusal::HeadDamaged a picture whose head a restore
     // could not check.
     bool ShieldedHeadAccepted(const TMemoryStream& content);

@@ -99,19 +99,9 @@ int TExtraCodec::Encode() {
 }
 
 int TExtraCodec::Decode() {
-    TOutputStream output;
-    TMemoryStream& content = PrepareStream();
-    if (IsRefused()) {
-        return 0;
-    }
-    if (const TRefusal refusal = Restore(content, GetPassword(), output);
-        refusal != TRefusal::None) {
-        return Refuse(refusal);
-    }
-    if (!RestoredHeadAccepted(output)) {
-        return 0;
-    }
-    return SaveRestored(output);
+    return RestoreInPlace([this](TMemoryStream& content, TOutputStream& output) {
+        return Restore(content, GetPassword(), output);
+    });
 }
 
 TRefusal TExtraCodec::Restore(TMemoryStream& content, const std::string& password,

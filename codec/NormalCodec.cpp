@@ -37,18 +37,8 @@ int TNormalCodec::Encode() {
 }
 
 int TNormalCodec::Decode() {
-    TOutputStream output;
-    TMemoryStream& content = PrepareStream();
-    if (IsRefused()) {
-        return 0;
-    }
-    if (const TRefusal refusal = Restore(content, output); refusal != TRefusal::None) {
-        return Refuse(refusal);
-    }
-    if (!RestoredHeadAccepted(output)) {
-        return 0;
-    }
-    return SaveRestored(output);
+    return RestoreInPlace(
+        [](TMemoryStream& content, TOutputStream& output) { return Restore(content, output); });
 }
 
 TRefusal TNormalCodec::Restore(TMemoryStream& content, TOutputStream& output) {

@@ -29,19 +29,9 @@ int TUltraCodec::Encode() {
 }
 
 int TUltraCodec::Decode() {
-    TOutputStream output;
-    TMemoryStream& content = PrepareStream();
-    if (IsRefused()) {
-        return 0;
-    }
-    if (const TRefusal refusal = Restore(content, GetPassword(), output);
-        refusal != TRefusal::None) {
-        return Refuse(refusal);
-    }
-    if (!RestoredHeadAccepted(output)) {
-        return 0;
-    }
-    return SaveRestored(output);
+    return RestoreInPlace([this](TMemoryStream& content, TOutputStream& output) {
+        return Restore(content, GetPassword(), output);
+    });
 }
 
 TRefusal TUltraCodec::Restore(const TMemoryStream& content, const std::string& password,
