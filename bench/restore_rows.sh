@@ -20,15 +20,8 @@ mkdir "$work/big"
 "$bin/bench_make_files" "$work/big" "$count" 2000000 8000000
 mapfile -t big < <(ls -d "$work"/big/*.jpg)
 
-now_ns() { date +%s%N; }
-time_ms() {
-    local start end
-    start=$(now_ns)
-    "$@" >/dev/null
-    end=$(now_ns)
-    echo $(((end - start) / 1000000))
-}
-median() { printf '%s\n' "$@" | sort -n | sed -n "$(((${#} + 1) / 2))p"; }
+# shellcheck source=bench/timing.sh
+source "$(dirname "${BASH_SOURCE[0]}")/timing.sh"
 
 echo "| Row | $(printf '%s | ' "${clis[@]}")copy baseline |"
 for format in normal extra ultra; do

@@ -20,18 +20,8 @@ trap 'rm -rf "$work"' EXIT
 export MURKWELL_HOME=$work/home
 printf 'bench password\n' >"$work/pass"
 
-now_ns() { date +%s%N; }
-
-# Runs a command once and prints its wall time in milliseconds.
-time_ms() {
-    local start end
-    start=$(now_ns)
-    "$@" >/dev/null
-    end=$(now_ns)
-    echo $(((end - start) / 1000000))
-}
-
-median() { printf '%s\n' "$@" | sort -n | sed -n "$(((${#} + 1) / 2))p"; }
+# shellcheck source=bench/timing.sh
+source "$root/bench/timing.sh"
 
 # A warm-up, then the median of five runs.
 median_ms() {
