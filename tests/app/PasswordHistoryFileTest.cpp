@@ -16,6 +16,8 @@ using murktest::FileMode;
 
 namespace {
 
+const QStringList kHistory{"zeta", "パスワード", "Tr0ub4dor&3"};
+
 class PasswordHistoryFile : public murktest::TAppHomeTest {
 protected:
     // A start: the history as read after a login with password (or none).
@@ -27,6 +29,14 @@ protected:
         TSecureBytes secret(512);
         EXPECT_TRUE(secret.Assign(password));
         return FFile.Load(history, &secret, isNew);
+    }
+
+    // A first login with "abc", the gate on, after which the session saves
+    // kHistory sealed; history is what the session holds.
+    void SaveSealedHistory(QStringList& history) {
+        Start(history, "abc", true);
+        history = kHistory;
+        ASSERT_TRUE(FFile.Save(history, true));
     }
 
     QByteArray Content(const std::string& name = "murkw.hst") const {
@@ -53,8 +63,6 @@ protected:
 
     TPasswordHistoryFile FFile;
 };
-
-const QStringList kHistory{"zeta", "パスワード", "Tr0ub4dor&3"};
 
 }  // namespace
 
@@ -110,9 +118,7 @@ TEST_F(PasswordHistoryFile, PlainFileIsSealedAtTheFirstLogin) {
 
 TEST_F(PasswordHistoryFile, ANewPasswordReseals) {
     QStringList history;
-    Start(history, "abc", true);
-    history = kHistory;
-    ASSERT_TRUE(FFile.Save(history, true));
+    ASSERT_NO_FATAL_FAILURE(SaveSealedHistory(history));
     const QByteArray before = Content();
 
     // The same password set again: the history stays, under a new salt.
@@ -139,9 +145,7 @@ TEST_F(PasswordHistoryFile, ANewPasswordReseals) {
 
 TEST_F(PasswordHistoryFile, TurningTheGateOffWritesItPlainAtTheNextSave) {
     QStringList history;
-    Start(history, "abc", true);
-    history = kHistory;
-    ASSERT_TRUE(FFile.Save(history, true));
+    ASSERT_NO_FATAL_FAILURE(SaveSealedHistory(history));
     ASSERT_TRUE(IsSealedHistory(Content()));
 
     ASSERT_TRUE(FFile.Save(history, false));
@@ -155,9 +159,7 @@ TEST_F(PasswordHistoryFile, TurningTheGateOffWritesItPlainAtTheNextSave) {
 
 TEST_F(PasswordHistoryFile, ASealedFileThatCannotBeOpenedIsSetAsideNeverDeleted) {
     QStringList history;
-    Start(history, "abc", true);
-    history = kHistory;
-    ASSERT_TRUE(FFile.Save(history, true));
+    ASSERT_NO_FATAL_FAILURE(SaveSealedHistory(history));
     const QByteArray sealed = Content();
 
     struct Case {
