@@ -11,7 +11,6 @@
 #include "NormalCodec.h"
 #include "OutputStream.h"
 #include "UltraCodec.h"
-#include "murkcheck.h"
 
 using namespace murk;
 using namespace murktest;
@@ -59,27 +58,6 @@ std::string ChecksumPassingSlip(const TBytes& shielded, const std::string& passw
         }
     }
     return {};
-}
-
-TRun RestoreUnchecked(const std::string& path, const std::string& password, bool verifyHead) {
-    TMemoryStream stream;
-    stream.LoadFromFile(path);
-    TCodecOption option;
-    option.Stream = &stream;
-    option.FileName = path;
-    option.Encode = false;
-    option.Password = password;
-    option.VerifyHead = verifyHead;
-    const TMurkState state = TMurkCheck().CheckStream(stream);
-    TRun run;
-    if (state == msNormal) {
-        TNormalCodec codec(option);
-        run = {codec.Execute(), codec.Reason()};
-    } else {
-        TExtraCodec codec(option);
-        run = {codec.Execute(), codec.Reason()};
-    }
-    return run;
 }
 
 }  // namespace
@@ -178,7 +156,7 @@ TEST(HeadCheck, DamagedNormalFileIsRefusedUnlessTheCheckIsOff) {
     shielded.at(4 + MarkerAt(picture, 0xDB) + 3) ^= 0x04;
     WriteBytes(file.Path(), shielded);
 
-    const TRun refused = RestoreUnchecked(file.Path(), "", true);
+    const TRun refused = RunOnFile<TNormalCodec>(file.Path(), false);
     EXPECT_EQ(refused.Result, 0);
     EXPECT_EQ(refused.Reason, TRefusal::WrongPassword);
     EXPECT_EQ(ReadBytes(file.Path()), shielded);
