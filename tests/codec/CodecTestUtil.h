@@ -5,7 +5,9 @@
 #include <string>
 
 #include "Codec.h"
+#include "ExtraCodec.h"
 #include "MemoryStream.h"
+#include "OutputStream.h"
 #include "TestFiles.h"
 
 namespace murktest {
@@ -62,5 +64,27 @@ private:
     TBytes FBytes;
     mode_t FMode;
 };
+
+// A password one character away from password, the character replaced by
+// one from lowest to '~', that Extra's checksum still accepts for this
+// shielded file; empty when there is none.
+inline std::string ChecksumPassingSlip(const TBytes& shielded, const std::string& password,
+                                       char lowest = ' ') {
+    for (size_t i = 0; i < password.size(); ++i) {
+        for (int c = lowest; c < 0x7F; ++c) {
+            std::string slip = password;
+            slip[i] = char(c);
+            if (slip == password) {
+                continue;
+            }
+            murk::TMemoryStream content(shielded);
+            murk::TOutputStream output;
+            if (murk::TExtraCodec::Restore(content, slip, output) == murk::TRefusal::None) {
+                return slip;
+            }
+        }
+    }
+    return {};
+}
 
 }  // namespace murktest

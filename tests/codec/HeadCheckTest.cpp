@@ -40,26 +40,6 @@ TBytes Changed(TBytes bytes, size_t at, uint8_t value) {
     return bytes;
 }
 
-// A password one character away from password that Extra's checksum still
-// accepts for this shielded file; empty when there is none.
-std::string ChecksumPassingSlip(const TBytes& shielded, const std::string& password) {
-    for (size_t i = 0; i < password.size(); ++i) {
-        for (int c = 0x20; c < 0x7F; ++c) {
-            std::string slip = password;
-            slip[i] = char(c);
-            if (slip == password) {
-                continue;
-            }
-            TMemoryStream content(shielded);
-            TOutputStream output;
-            if (TExtraCodec::Restore(content, slip, output) == TRefusal::None) {
-                return slip;
-            }
-        }
-    }
-    return {};
-}
-
 }  // namespace
 
 TEST(JpegHead, PicturesLibjpegWritesAreSound) {
