@@ -9,7 +9,6 @@
 #include "JpegEncode.h"
 #include "JpegHead.h"
 #include "NormalCodec.h"
-#include "OutputStream.h"
 #include "UltraCodec.h"
 
 using namespace murk;
