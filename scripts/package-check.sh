@@ -129,7 +129,7 @@ check_package_files() {
         fail "build-tree paths in the package: $(grep -E '_CPack_Packages|CMakeFiles|/build' <<<"$listing")"
     echo "$(wc -l <<<"$listing") entries, all under /usr, every expected file present"
 
-    unpacked=$(mktemp -d)
+    unpacked=$work/deb
     dpkg-deb -x "$deb" "$unpacked"
     # No file of the package names the folders it was built in.
     local leaks
@@ -137,9 +137,10 @@ check_package_files() {
     [[ -z $leaks ]] || fail "files that name the build tree: ${leaks//$unpacked/}"
     echo "no file names $root or $build"
     gzip -t "$unpacked/usr/share/doc/murkwell/changelog.Debian.gz"
-    dpkg-parsechangelog -l <(zcat "$unpacked/usr/share/doc/murkwell/changelog.Debian.gz") \
-        -S Version | grep -qxF "$(dpkg-deb -f "$deb" Version)" ||
+    zcat "$unpacked/usr/share/doc/murkwell/changelog.Debian.gz" >"$work/changelog"
+    [[ $(dpkg-parsechangelog -l "$work/changelog" -S Version) == "$(dpkg-deb -f "$deb" Version)" ]] ||
         fail "the change log's first entry is not the package's version"
+    rm -f "$work/changelog"
     echo "changelog.Debian.gz names version $(dpkg-deb -f "$deb" Version)"
 
     step "desktop-file-validate"
@@ -148,13 +149,13 @@ check_package_files() {
 
     step "appstreamcli validate --no-net"
     appstreamcli validate --no-net --pedantic "$unpacked/usr/share/metainfo/$app_id.metainfo.xml"
-    appstreamcli validate-tree --no-net "$unpacked" >"$unpacked.tree" 2>&1 || {
-        cat "$unpacked.tree" >&2
+    appstreamcli validate-tree --no-net "$unpacked" >"$work/tree" 2>&1 || {
+        cat "$work/tree" >&2
         fail "appstreamcli validate-tree found faults"
     }
-    grep -E '^[EW]:' "$unpacked.tree" >&2 && fail "appstreamcli validate-tree warns"
-    echo "validate-tree: $(tail -n 1 "$unpacked.tree")"
-    rm -f "$unpacked.tree"
+    grep -E '^[EW]:' "$work/tree" >&2 && fail "appstreamcli validate-tree warns"
+    echo "validate-tree: $(tail -n 1 "$work/tree")"
+    rm -f "$work/tree"
 
     step "lintian"
     local report
@@ -165,6 +166,7 @@ check_package_files() {
 
 # --- A fresh Debian 12 --------------------------------------------------
 
+work=$(mktemp -d)
 target=""
 mounts=()
 
@@ -180,7 +182,7 @@ cleanup() {
             rm -rf --one-file-system "$target"
         fi
     fi
-    [[ -z ${unpacked:-} ]] || rm -rf "$unpacked"
+    rm -rf "$work"
 }
 trap cleanup EXIT
 
