@@ -159,7 +159,7 @@ check_package_files() {
 
     step "lintian"
     local report
-    report=$(lintian --info --display-info "$deb" 2>&1 || true)
+    report=$(lintian --display-info "$deb" 2>&1 || true)
     echo "${report:-no findings}"
     ! grep -q '^E:' <<<"$report" || fail "lintian reports errors"
 }
@@ -201,6 +201,8 @@ make_target() {
     local mirror=${MURKWELL_MIRROR:-$(apt_mirror | head -n 1)}
     [[ -n $mirror ]] || fail "no mirror for $suite in /etc/apt; set MURKWELL_MIRROR"
     target=$(mktemp -d /var/tmp/murkwell-debian-XXXXXX)
+    # The new system's root folder, which users other than root must enter.
+    chmod 755 "$target"
     step "debootstrap --variant=minbase $suite into $target from $mirror"
     local options=(--variant=minbase)
     if [[ -n $cache ]]; then
