@@ -1,12 +1,11 @@
 #pragma once
 
-#include <optional>
 #include <string>
 #include <vector>
 
 namespace murk::cli {
 
-enum class TVerb { Check, Shield, Restore };
+enum class TVerb { Check, Shield, Restore, Verify };
 enum class TFormat { Normal, Extra, Ultra, Jpz };
 
 struct TOptions {
@@ -16,17 +15,13 @@ struct TOptions {
     std::string PasswordFile;
     bool PasswordStdin = false;
     bool Recursive = false;
+    bool Json = false;
+    // Restore without the check that the restored head is a sound JPEG head.
+    bool NoVerify = false;
     std::vector<std::string> Paths;
 };
 
-struct TParseResult {
-    std::optional<TOptions> Options;
-    // Why the command line was not understood; empty when Options is set.
-    std::string Error;
-    bool HelpRequested = false;
-};
-
-TParseResult ParseOptions(const std::vector<std::string>& args);
-const char* UsageText();
+// The format's name as the command line spells it ("extra").
+const char* FormatName(TFormat format);
 
 }  // namespace murk::cli

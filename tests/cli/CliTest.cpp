@@ -47,7 +47,7 @@ TEST_F(Cli, ExtraShieldThenRestoreGivesTheFileBack) {
 
     auto wrong = RunCli({"restore", "--password-file", Path("wrong"), a});
     EXPECT_EQ(wrong.Status, 1);
-    EXPECT_EQ(wrong.Out, "refused " + a + ": wrong password or damaged file\n");
+    EXPECT_TRUE(wrong.Out.starts_with("refused " + a + ": wrong password")) << wrong.Out;
     EXPECT_EQ(ReadBytes(a).size(), FPlain.size() + 12);
 
     auto restore = RunCli({"restore", "--password-file", Path("p"), a});
@@ -71,10 +71,10 @@ TEST_F(Cli, RestoreFollowsEachFilesOwnFormat) {
 
     auto restore =
         RunCli({"restore", "--password-stdin", normal, extra, ultra, plain, Path("p")}, "secret");
-    EXPECT_EQ(restore.Status, 1);
+    EXPECT_EQ(restore.Status, 0) << restore.Err;
     EXPECT_EQ(restore.Out, "restored " + normal + "\nrestored " + extra + "\nrestored " + ultra +
-                               "\nrefused " + plain + ": not a shielded file\nskipped " +
-                               Path("p") + "\n");
+                               "\nskipped " + plain + ": not shielded\nskipped " + Path("p") +
+                               ": not a JPEG picture\n");
     for (const auto& path : {normal, extra, ultra, plain}) {
         EXPECT_EQ(ReadBytes(path), FPlain) << path;
         EXPECT_TRUE(SameTime(FileMtime(path), SampleMtime())) << path;
@@ -96,7 +96,7 @@ TEST_F(Cli, StatusAndMessagesForBadInput) {
         {"ModeNotANumber", {"shield", "--format", "normal", "--mode", "2x", a}, "", 2, "1 to 10"},
         {"UltraModeOutOfRange", {"shield", "--format", "ultra", "--mode", "5", a}, "", 2, "1 to 4"},
         {"NoFormat", {"shield", a}, "", 2, "--format"},
-        {"NoPath", {"check"}, "", 2, "no path"},
+        {"NoPath", {"check"}, "", 2, "PATH is required"},
         {"NoPasswordSource", {"shield", "--format", "extra", a}, "", 2, "password is needed"},
         {"Unencodable",
          {"shield", "--format", "extra", "--password-stdin", a},
@@ -136,10 +136,10 @@ TEST_F(Cli, CheckReportsMissingFilesAndSkipsOthers) {
     auto check = RunCli({"check", a, Path("gone.jpg"), album, Path("p")});
     EXPECT_EQ(check.Status, 1);
     const std::string size = std::to_string(FPlain.size());
-    EXPECT_EQ(check.Out, "[ Jpeg  ]\t" + size + "\t" + a + "\n[ Jpeg  ]\t" + size + "\t" + album +
-                             "/in.jpg\n");
-    EXPECT_NE(check.Err.find("failed " + Path("gone.jpg")), std::string::npos);
-    EXPECT_NE(check.Err.find("skipped " + Path("p")), std::string::npos);
+    EXPECT_EQ(check.Out, "[ Jpeg  ]\t" + size + "\t" + a + "\nfailed " + Path("gone.jpg") +
+                             ": No such file or directory\n[ Jpeg  ]\t" + size + "\t" + album +
+                             "/in.jpg\nskipped " + Path("p") + ": not a JPEG picture\n");
+    EXPECT_EQ(check.Err, "");
 }
 
 TEST_F(Cli, FoldersAreTakenInOrderAndRecursionIsAsked) {
@@ -155,9 +155,10 @@ TEST_F(Cli, FoldersAreTakenInOrderAndRecursionIsAsked) {
     EXPECT_EQ(flat.Out, "shielded " + top + "/A.JPG\nshielded " + top + "/b.jpg\n");
 
     auto deep = RunCli({"restore", "-r", top});
-    EXPECT_EQ(deep.Status, 1);
-    EXPECT_EQ(deep.Out, "restored " + top + "/A.JPG\nrestored " + top + "/b.jpg\nrefused " + top +
-                            "/sub/c.jpeg: not a shielded file\n");
+    EXPECT_EQ(deep.Status, 0) << deep.Err;
+    EXPECT_EQ(deep.Out, "skipped " + top + "/.hidden/: hidden folder\nrestored " + top +
+                            "/A.JPG\nrestored " + top + "/b.jpg\nskipped " + top +
+                            "/sub/c.jpeg: not shielded\n");
     for (const char* name : {"b.jpg", "A.JPG", "sub/c.jpeg", ".hidden/d.jpg"}) {
         EXPECT_EQ(ReadBytes(top + "/" + name), FPlain) << name;
         EXPECT_TRUE(SameTime(FileMtime(top + "/" + name), SampleMtime())) << name;
@@ -175,8 +176,10 @@ TEST_F(Cli, JpzShieldAndRestoreThroughTheLibrary) {
     WriteBytes(Path("p7"), {'1', '2', '3', '4', '5', '6', '7', '\n'});
 
     auto tooShort = RunCli({"shield", "--format", "jpz", "--password-file", Path("p7"), a});
-    EXPECT_EQ(tooShort.Status, 1);
-    EXPECT_EQ(tooShort.Out, "refused " + a + ": the password is too short\n");
+    EXPECT_EQ(tooShort.Status, 2);
+    EXPECT_EQ(tooShort.Out, "");
+    EXPECT_NE(tooShort.Err.find("at least 8 bytes"), std::string::npos) << tooShort.Err;
+    EXPECT_EQ(ReadBytes(a), FPlain);
 
     ASSERT_EQ(RunCli({"shield", "--format", "jpz", "--password-file", Path("p8"), a}).Status, 0);
     const TBytes shielded = ReadBytes(a);
@@ -184,7 +187,7 @@ TEST_F(Cli, JpzShieldAndRestoreThroughTheLibrary) {
 
     auto missing = RunCli({"restore", "--password-file", Path("p8"), a}, "", {"MURKWELL_JPZ=none"});
     EXPECT_EQ(missing.Status, 1);
-    EXPECT_EQ(missing.Out, "refused " + a + ": Jpz library not available\n");
+    EXPECT_EQ(missing.Out, "refused " + a + ": " + "Jpz library not available\n");
 
     auto wrong = RunCli({"restore", "--password-file", Path("other8"), a});
     EXPECT_EQ(wrong.Status, 1);
