@@ -35,15 +35,17 @@ fail() {
 
 work=$(mktemp -d)
 target=""
-mounts=()
 
+# Unmounts everything under the new system (ours, and debootstrap's if it was
+# stopped half-way), deepest first, then removes it.
 cleanup() {
-    local i
-    for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do
-        umount "${mounts[i]}" 2>/dev/null || umount -l "${mounts[i]}" || true
-    done
     if [[ -n $target && -d $target ]]; then
-        if findmnt -rn -o TARGET | grep -q "^$target"; then
+        local mount
+        findmnt -rn -o TARGET | awk -v t="$target/" 'index($0, t) == 1' | sort -r |
+            while read -r mount; do
+                umount "$mount" 2>/dev/null || umount -l "$mount" || true
+            done
+        if findmnt -rn -o TARGET | awk -v t="$target/" 'index($0, t) == 1 { f = 1 } END { exit !f }'; then
             echo "still mounted under $target; left in place" >&2
         else
             rm -rf --one-file-system "$target"
@@ -52,6 +54,8 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM HUP
 
 # The first mirror apt uses here for the suite, from deb822 .sources files or
 # one-line .list entries.
@@ -187,11 +191,6 @@ check_package_files() {
 # --- A fresh Debian 12 --------------------------------------------------
 
 
-mount_into() {
-    mount "$@"
-    mounts+=("${*: -1}")
-}
-
 # Runs a command in the new system with a clean environment.
 in_target() {
     chroot "$target" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 \
@@ -217,8 +216,8 @@ make_target() {
     }
     rm -f "$target.log"
     echo "$(in_target cat /etc/debian_version), $(du -sh "$target" | cut -f1)"
-    mount_into -t proc proc "$target/proc"
-    [[ -z $cache ]] || mount_into --bind "$cache/apt" "$target/var/cache/apt/archives"
+    mount -t proc proc "$target/proc"
+    [[ -z $cache ]] || mount --bind "$cache/apt" "$target/var/cache/apt/archives"
     cp /etc/resolv.conf "$target/etc/resolv.conf"
     # Services are not started inside the chroot.
     printf '#!/bin/sh\nexit 101\n' >"$target/usr/sbin/policy-rc.d"
