@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QItemSelectionModel>
 #include <exception>
+#include <new>
 #include <utility>
 
 #include "CodecChoice.h"
@@ -44,6 +45,12 @@ bool IsReportedRefusal(TRefusal reason) {
         case TRefusal::JpzFailed:
         case TRefusal::ScratchExists:
         case TRefusal::PictureExists:
+        case TRefusal::BeingWritten:
+        case TRefusal::InUse:
+        case TRefusal::OtherNames:
+        case TRefusal::HeadDamaged:
+        case TRefusal::TooLarge:
+        case TRefusal::NoCp932Converter:
             return true;
         default:
             return false;
@@ -55,10 +62,14 @@ QString RefusalReason(const TCodecOutcome& outcome) {
     if (outcome.Reason == TRefusal::CannotWrite && !outcome.ErrorText.empty()) {
         return QString::fromUtf8(outcome.ErrorText);
     }
-    QString reason =
-        QStringLiteral("Not processed: ") + QString::fromUtf8(RefusalText(outcome.Reason));
-    if (!outcome.ErrorText.empty()) {
-        reason += QStringLiteral(" (") + QString::fromUtf8(outcome.ErrorText) + QLatin1Char(')');
+    return QStringLiteral("Not processed: ") + QString::fromUtf8(RefusalMessage(outcome)) +
+           QLatin1Char('.');
+}
+
+QString NotKeptReason(const std::vector<std::string>& notKept) {
+    QString reason = QStringLiteral("Done, but the new file could not be given ");
+    for (size_t i = 0; i < notKept.size(); ++i) {
+        reason += (i == 0 ? QString() : QStringLiteral("; ")) + QString::fromUtf8(notKept[i]);
     }
     return reason + QLatin1Char('.');
 }
@@ -314,6 +325,11 @@ bool TBatchRun::ProcessContent(std::string& FileName, const std::string& Passwor
         } catch (const FileOpenError& error) {
             RecordFailure(FileName, ErrorReason(error));
             return false;
+        } catch (const FileTooLargeError& error) {
+            RecordFailure(FileName, ErrorReason(error));
+            FFileSize = CheckOnDisk(FileName);
+            FState.AllBytes += FFileSize.value_or(0);
+            return true;
         }
         if (RunCodec(stream, FileName, FSettings.Shield, Password, ShieldMode()) == 1) {
             ++FState.ProcessedCount;
@@ -332,6 +348,12 @@ bool TBatchRun::ProcessContent(std::string& FileName, const std::string& Passwor
         }
         FFileSize = LastSize;
         FState.AllBytes += LastSize;
+    } catch (const std::bad_alloc&) {
+        RecordFailure(FileName, QStringLiteral("Not processed: ") +
+                                    QString::fromUtf8(RefusalText(TRefusal::TooLarge)) +
+                                    QLatin1Char('.'));
+        FFileSize = CheckOnDisk(FileName);
+        FState.AllBytes += FFileSize.value_or(0);
     } catch (const std::exception& error) {
         // The save never overwrites part of a file, so what is on disk now
         // is what the row shows.
@@ -360,7 +382,11 @@ std::optional<std::string> TBatchRun::FilePassword(const QString& text, const st
     if (!PasswordUsed()) {
         return std::string();
     }
-    RecordFailure(path, UnencodablePasswordReason());
+    RecordFailure(path, converted.ConverterMissing
+                            ? QStringLiteral("Not processed: ") +
+                                  QString::fromUtf8(RefusalText(TRefusal::NoCp932Converter)) +
+                                  QLatin1Char('.')
+                            : UnencodablePasswordReason());
     return std::nullopt;
 }
 
@@ -370,6 +396,9 @@ int TBatchRun::RunCodec(TMemoryStream& Stream, const std::string& FileName, bool
         DispatchCodec(Stream, FileName, Encode, Password, Mode, FSettings.ShieldSelection());
     if (IsReportedRefusal(outcome.Reason)) {
         RecordFailure(FileName, RefusalReason(outcome));
+    }
+    if (outcome.Result == 1 && !outcome.NotKept.empty()) {
+        RecordFailure(FileName, NotKeptReason(outcome.NotKept));
     }
     return outcome.Result;
 }

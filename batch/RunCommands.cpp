@@ -92,6 +92,9 @@ bool TRunCommands::PasswordAccepted(bool shield) {
         return true;
     }
     const TCp932Result bytes = ToCp932(text.toStdString());
+    if (bytes.ConverterMissing) {
+        return refuse(kNoCp932ConverterText);
+    }
     if (!bytes.Ok) {
         return refuse(UnencodablePasswordText(bytes.Unencodable));
     }
@@ -109,7 +112,8 @@ bool TRunCommands::PasswordEncodable() {
     const TCp932Result bytes = ToCp932(FView.PasswordText().toStdString());
     if (!bytes.Ok) {
         FView.ShowMessage(QString::fromLatin1(kWarningCaption),
-                          UnencodablePasswordText(bytes.Unencodable));
+                          bytes.ConverterMissing ? kNoCp932ConverterText
+                                                 : UnencodablePasswordText(bytes.Unencodable));
         FView.FocusPassword();
     }
     return bytes.Ok;

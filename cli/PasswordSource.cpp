@@ -151,13 +151,11 @@ const std::string& TPasswordSource::Get() {
     if (!IsUtf8(utf8)) {
         throw PasswordError("The password is not UTF-8 text.");
     }
-    TCp932Result converted;
-    try {
-        converted = ToCp932(utf8);
-    } catch (const std::runtime_error& error) {
-        throw PasswordError(std::string(error.what()) +
-                            " Passwords are used as their Shift-JIS (CP932) bytes, which needs "
-                            "the C library's character sets (gconv modules).");
+    const TCp932Result converted = ToCp932(utf8);
+    if (converted.ConverterMissing) {
+        throw PasswordError(
+            "Passwords are used as their Shift-JIS (CP932) bytes, but this system has no "
+            "converter to CP932 (the C library's gconv modules); nothing was touched.");
     }
     if (!converted.Ok) {
         throw PasswordError("The password contains \"" + converted.Unencodable +

@@ -11,17 +11,13 @@
 
 #include "FileSystem.h"
 #include "FolderScan.h"
-#include "ImageFile.h"
+#include "PictureStates.h"
 
 namespace murk::cli {
 
 namespace {
 
 using TKind = TPathEntry::TKind;
-
-bool IsPictureName(const std::string& name) {
-    return IsImageExtension(LowerExtension(name), false, {});
-}
 
 class TDirHandle {
 public:

@@ -2,7 +2,9 @@
 
 #include <utility>
 
+#include "FileHold.h"
 #include "FileSystem.h"
+#include "JpegHead.h"
 
 namespace murk {
 
@@ -27,7 +29,7 @@ const char* RefusalText(TRefusal reason) {
         case TRefusal::PasswordTooShort:
             return "the password is too short";
         case TRefusal::WrongPassword:
-            return "wrong password or damaged file";
+            return "wrong password, or the file is damaged";
         case TRefusal::UnsupportedMode:
             return "unsupported mode";
         case TRefusal::CannotWrite:
@@ -46,8 +48,30 @@ const char* RefusalText(TRefusal reason) {
             return "a different picture file exists";
         case TRefusal::ChangedOnDisk:
             return "the file changed while it was processed";
+        case TRefusal::BeingWritten:
+            return "the file is being written by another program";
+        case TRefusal::InUse:
+            return "in use by another Murkwell run";
+        case TRefusal::OtherNames:
+            return "the picture has other names that would keep it plain";
+        case TRefusal::HeadDamaged:
+            return "the picture's head is damaged";
+        case TRefusal::TooLarge:
+            return "the file is too large to hold in memory";
+        case TRefusal::PasswordHasNul:
+            return "the password contains a NUL byte";
+        case TRefusal::NoCp932Converter:
+            return "no Shift-JIS converter is installed for the password";
     }
     return "unknown reason";
+}
+
+std::string RefusalMessage(TRefusal reason, uint64_t otherNames) {
+    if (reason == TRefusal::OtherNames) {
+        return "the picture has " + std::to_string(otherNames) + " other name" +
+               (otherNames == 1 ? "" : "s") + " that would keep it plain";
+    }
+    return RefusalText(reason);
 }
 
 TCodec::TCodec(const TCodecOption& option)
@@ -57,7 +81,8 @@ TCodec::TCodec(const TCodecOption& option)
       FStream(*option.Stream),
       FBlockSize(int32_t(uint32_t(option.Mode) << 10)),
       FBlockSizeNot(~uint32_t(FBlockSize)),
-      FFileDate(ReadFileDate(FFileName)) {
+      FFileDate(ReadFileDate(FFileName)),
+      FVerifyHead(option.VerifyHead) {
     FPassword = option.Password;
 }
 
@@ -72,10 +97,22 @@ int TCodec::Decode() {
 }
 
 int TCodec::Execute() {
+    // Every format would treat it differently (the Jpz library cuts the
+    // password there), so none takes it.
+    if (FPassword.find('\0') != std::string::npos) {
+        FCheck.CheckStream(FStream);
+        return Refuse(TRefusal::PasswordHasNul);
+    }
     return FEncode ? Encode() : Decode();
 }
 
 TMemoryStream& TCodec::PrepareStream() {
+    if (const TFileHold* hold = FStream.Hold(); hold && hold->Problem() != THoldProblem::None) {
+        FRefused = true;
+        FReason = hold->Problem() == THoldProblem::InUse ? TRefusal::InUse : TRefusal::BeingWritten;
+        FCheck.CheckStream(FStream);
+        return FStream;
+    }
     if (FStream.Size() == 0) {
         FRefused = true;
         FReason = TRefusal::Empty;
@@ -93,6 +130,12 @@ TMemoryStream& TCodec::PrepareStream() {
             FReason = TRefusal::NotJpeg;
         }
         FRefused = true;
+    }
+    // Another name would keep the old content readable.
+    if (!FRefused && FStream.Links() > 1) {
+        FRefused = true;
+        FReason = TRefusal::OtherNames;
+        FOtherNames = FStream.Links() - 1;
     }
     FCheck.CheckStream(FStream);
     return FStream;
@@ -120,18 +163,43 @@ bool TCodec::FileUnchanged() const {
     return FStream.Source() && FileIdentity(FFileName) == FStream.Source();
 }
 
+bool TCodec::RestoredHeadAccepted(const TOutputStream& output) {
+    if (FVerifyHead && !JpegHeadSound(output)) {
+        Refuse(TRefusal::WrongPassword);
+        return false;
+    }
+    return true;
+}
+
+bool TCodec::ShieldedHeadAccepted(const TMemoryStream& content) {
+    if (!JpegHeadSound(content.Bytes())) {
+        Refuse(TRefusal::HeadDamaged);
+        return false;
+    }
+    return true;
+}
+
 bool TCodec::BlockModeInRange() const {
     return FMode >= 1 && FMode <= 63;
 }
 
 bool TCodec::SaveOutput(const TOutputStream& output) {
     try {
-        ReplaceFileContent(FFileName, output, FFileDate, FStream.Source());
+        FNotKept =
+            ReplaceFileContent(FFileName, output, FFileDate, FStream.Source(), FStream.Hold())
+                .NotKept;
     } catch (const FileCreateError& error) {
         Refuse(TRefusal::CannotWrite, error.what());
         return false;
     } catch (const FileChangedError&) {
         Refuse(TRefusal::ChangedOnDisk);
+        return false;
+    } catch (const FileBeingWrittenError&) {
+        Refuse(TRefusal::BeingWritten);
+        return false;
+    } catch (const FileLinkedError& error) {
+        Refuse(TRefusal::OtherNames);
+        FOtherNames = error.OtherNames();
         return false;
     }
     return true;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "MemoryStream.h"
 #include "OutputStream.h"
@@ -34,10 +35,30 @@ enum class TRefusal {
     ScratchExists,
     PictureExists,
     ChangedOnDisk,
+    // Another program has the file open for writing, or opened it while it
+    // was processed.
+    BeingWritten,
+    // Another Murkwell process (a window or murkwell-cli) holds the file.
+    InUse,
+    // The file has other hard links; their count is the codec's OtherNames().
+    OtherNames,
+    // Shield: the picture's marker chain or tables are not sound, so a
+    // restore could not tell a right password from a wrong one.
+    HeadDamaged,
+    // The file, or the memory to work on it, is more than this process can hold.
+    TooLarge,
+    // A password with a NUL byte would be cut short by the Jpz library.
+    PasswordHasNul,
+    // No converter to Shift-JIS is installed, so the password has no bytes.
+    NoCp932Converter,
 };
 
-// A sentence fragment in plain English, for example "wrong password".
+// A sentence fragment in plain English, for example "the password is empty".
+// For OtherNames the count is left out; RefusalMessage gives it.
 const char* RefusalText(TRefusal reason);
+// RefusalText with the count of other names put in, for example "the
+// picture has 2 other names that would keep it plain".
+std::string RefusalMessage(TRefusal reason, uint64_t otherNames);
 
 struct TCodecOption {
     TMemoryStream* Stream = nullptr;
@@ -46,6 +67,10 @@ struct TCodecOption {
     // The password as CP932 bytes; every length rule counts these bytes.
     std::string Password;
     int32_t Mode = 1;
+    // Restore: check that the restored head is a sound JPEG head before
+    // anything is written (Normal, Extra and Ultra). Off only for files
+    // shielded by another program, whose pictures were never checked.
+    bool VerifyHead = true;
 };
 
 class TCodec {
@@ -63,6 +88,11 @@ public:
     // The system's words for the reason, when there are any: the error that
     // made the save fail, or what the Jpz library reported.
     const std::string& ErrorText() const { return FErrorText; }
+    // With TRefusal::OtherNames: how many other names the file has.
+    uint64_t OtherNames() const { return FOtherNames; }
+    // After a rewrite: what of the old file the new one could not be given
+    // (an extended attribute, the owner); the picture is done all the same.
+    const std::vector<std::string>& NotKept() const { return FNotKept; }
 
 protected:
     TMemoryStream& PrepareStream();
@@ -98,10 +128,23 @@ protected:
     // Shields and restores with a block length of Mode x 1024 need a mode
     // whose length fits the 16 bits that the restore side reads.
     bool BlockModeInRange() const;
+    bool VerifyHead() const { return FVerifyHead; }
+    // Refuses with TRefusal::WrongPassword a restored content whose head is
+    // not sound, unless the check is switched off; for use as
+    // `if (!RestoredHeadAccepted(output)) return 0;`.
+    bool RestoredHeadAccepted(const TOutputStream& output);
+    // Refuses with TRefusal::HeadDamaged a picture whose head a restore
+    // could not check.
+    bool ShieldedHeadAccepted(const TMemoryStream& content);
 
 private:
     bool SaveOutput(const TOutputStream& output);
 
+protected:
+    void SetNotKept(std::vector<std::string> notKept) { FNotKept = std::move(notKept); }
+    void SetOtherNames(uint64_t otherNames) { FOtherNames = otherNames; }
+
+private:
     bool FEncode;
     std::string FFileName;
     int32_t FMode;
@@ -114,6 +157,9 @@ private:
     std::optional<struct timespec> FFileDate;
     TRefusal FReason = TRefusal::None;
     std::string FErrorText;
+    uint64_t FOtherNames = 0;
+    std::vector<std::string> FNotKept;
+    bool FVerifyHead;
 };
 
 }  // namespace murk

@@ -1,5 +1,7 @@
 #include "CodecChoice.h"
 
+#include <new>
+
 #include "ExtraCodec.h"
 #include "JpzCodec.h"
 #include "NormalCodec.h"
@@ -73,14 +75,31 @@ TCodecOutcome DispatchCodec(TMemoryStream& stream, const std::string& fileName, 
         }
         return outcome;
     }
-    outcome.Result = codec->Execute();
+    try {
+        outcome.Result = codec->Execute();
+    } catch (const std::bad_alloc&) {
+        // Nothing is written before the whole new content is made, so the
+        // file is as it was.
+        outcome.Reason = TRefusal::TooLarge;
+        return outcome;
+    }
     if (outcome.Result == 1) {
         // The desktop's cached thumbnail shows the old content.
         ForgetThumbnails(fileName);
     }
     outcome.Reason = codec->Reason();
     outcome.ErrorText = codec->ErrorText();
+    outcome.OtherNames = codec->OtherNames();
+    outcome.NotKept = codec->NotKept();
     return outcome;
+}
+
+std::string RefusalMessage(const TCodecOutcome& outcome) {
+    std::string message = RefusalMessage(outcome.Reason, outcome.OtherNames);
+    if (!outcome.ErrorText.empty()) {
+        message += " (" + outcome.ErrorText + ")";
+    }
+    return message;
 }
 
 }  // namespace murk

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "Codec.h"
 
@@ -29,10 +30,19 @@ struct TCodecOutcome {
     TRefusal Reason = TRefusal::None;
     // The system's message when the file could not be written.
     std::string ErrorText;
+    // With TRefusal::OtherNames, how many.
+    uint64_t OtherNames = 0;
+    // With result 1: what of the old file the new one could not be given.
+    std::vector<std::string> NotKept;
 };
 
+// The reason in plain English with the count of other names put in, and
+// the system's words after it in brackets.
+std::string RefusalMessage(const TCodecOutcome& outcome);
+
 // Classifies the stream (publishing its state and size), runs the codec that
-// fits and frees it. Failures of the save other than a file that cannot be
+// fits and frees it. Memory that runs out while the new content is made is
+// TRefusal::TooLarge. Failures of the save other than a file that cannot be
 // created reach the caller as FileIoError.
 TCodecOutcome DispatchCodec(TMemoryStream& stream, const std::string& fileName, bool encode,
                             const std::string& password, int32_t mode,

@@ -3,7 +3,8 @@
 #include <iconv.h>
 
 #include <cerrno>
-#include <stdexcept>
+#include <cstdlib>
+#include <string_view>
 #include <vector>
 
 namespace murk {
@@ -12,13 +13,13 @@ namespace {
 
 class TIconv {
 public:
-    TIconv(const char* to, const char* from) : FHandle(::iconv_open(to, from)) {
-        if (FHandle == reinterpret_cast<iconv_t>(-1)) {
-            throw std::runtime_error(std::string("The character conversion from ") + from + " to " +
-                                     to + " is not available on this system.");
+    TIconv(const char* to, const char* from) : FHandle(::iconv_open(to, from)) {}
+    ~TIconv() {
+        if (Open()) {
+            ::iconv_close(FHandle);
         }
     }
-    ~TIconv() { ::iconv_close(FHandle); }
+    bool Open() const { return FHandle != reinterpret_cast<iconv_t>(-1); }
     TIconv(const TIconv&) = delete;
     TIconv& operator=(const TIconv&) = delete;
 
@@ -41,6 +42,14 @@ private:
     iconv_t FHandle;
 };
 
+// The system's name of the code page; $MURKWELL_CP932 = "none" stands for a
+// system without the converter, for tests.
+const char* Cp932Name() {
+    const char* name = std::getenv("MURKWELL_CP932");
+    return name != nullptr && std::string_view(name) == "none" ? "MURKWELL-NO-SUCH-CHARSET"
+                                                               : "CP932";
+}
+
 size_t Utf8SequenceLength(unsigned char lead) {
     if (lead < 0x80) {
         return 1;
@@ -57,8 +66,12 @@ size_t Utf8SequenceLength(unsigned char lead) {
 }  // namespace
 
 TCp932Result ToCp932(std::string_view utf8) {
-    TIconv conversion("CP932", "UTF-8");
+    TIconv conversion(Cp932Name(), "UTF-8");
     TCp932Result result;
+    if (!conversion.Open()) {
+        result.ConverterMissing = true;
+        return result;
+    }
     size_t stoppedAt = 0;
     std::string bytes;
     if (conversion.Convert(utf8, bytes, stoppedAt)) {
@@ -72,7 +85,10 @@ TCp932Result ToCp932(std::string_view utf8) {
 }
 
 std::optional<std::string> FromCp932(std::string_view cp932) {
-    TIconv conversion("UTF-8", "CP932");
+    TIconv conversion("UTF-8", Cp932Name());
+    if (!conversion.Open()) {
+        return std::nullopt;
+    }
     std::string text;
     size_t stoppedAt = 0;
     if (!conversion.Convert(cp932, text, stoppedAt)) {

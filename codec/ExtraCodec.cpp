@@ -77,6 +77,9 @@ int TExtraCodec::Encode() {
     if (n < blockSize) {
         return Refuse(TRefusal::TooShort);
     }
+    if (!ShieldedHeadAccepted(content)) {
+        return 0;
+    }
     std::vector<uint8_t> block(content.Data(), content.Data() + blockSize);
     TExtraBlockInfo info;
     for (uint8_t byte : block) {
@@ -101,18 +104,30 @@ int TExtraCodec::Decode() {
     if (IsRefused()) {
         return 0;
     }
-    if (GetPassword().empty()) {
-        return Refuse(TRefusal::EmptyPassword);
+    if (const TRefusal refusal = Restore(content, GetPassword(), output);
+        refusal != TRefusal::None) {
+        return Refuse(refusal);
     }
-    if (GetPassword().size() > kExtraMaxPassword) {
-        return Refuse(TRefusal::PasswordTooLong);
+    if (!RestoredHeadAccepted(output)) {
+        return 0;
+    }
+    return SaveRestored(output);
+}
+
+TRefusal TExtraCodec::Restore(TMemoryStream& content, const std::string& password,
+                              TOutputStream& output) {
+    if (password.empty()) {
+        return TRefusal::EmptyPassword;
+    }
+    if (password.size() > kExtraMaxPassword) {
+        return TRefusal::PasswordTooLong;
     }
     // The checksum follows the magic and the block length.
     TBlockHeader header;
     if (const TRefusal refusal =
             ReadBlockHeader(content.Bytes(), kExtraShortMagic, kExtraLongMagic, 4, header);
         refusal != TRefusal::None) {
-        return Refuse(refusal);
+        return refusal;
     }
     TExtraBlockInfo info;
     info.CheckSum = ReadUInt32LE(content.Data() + header.Length - 4);
@@ -121,11 +136,11 @@ int TExtraCodec::Decode() {
     MakeKey(info);
     // Restored in place: the caller does not reuse the stream.
     const std::span<uint8_t> block = content.Bytes().subspan(header.Length, header.Block);
-    if (!Unscramble(block, GetPassword(), info)) {
-        return Refuse(TRefusal::WrongPassword);
+    if (!Unscramble(block, password, info)) {
+        return TRefusal::WrongPassword;
     }
     output.WriteView(content.Bytes().subspan(header.Length));
-    return SaveRestored(output);
+    return TRefusal::None;
 }
 
 }  // namespace murk

@@ -31,6 +31,10 @@ public:
     using TCodec::TCodec;
     int Encode() override;
     int Decode() override;
+    // The restore without its checks of the file: output gets the plain
+    // content, the head restored in content itself.
+    static TRefusal Restore(TMemoryStream& content, const std::string& password,
+                            TOutputStream& output);
 };
 
 }  // namespace murk

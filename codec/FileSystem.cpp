@@ -6,15 +6,18 @@
 #include <signal.h>
 #include <sys/random.h>
 #include <sys/uio.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string_view>
 #include <vector>
 
+#include "FileHold.h"
 #include "OutputStream.h"
 
 namespace murk {
@@ -105,21 +108,12 @@ pid_t TemporaryOwner(std::string_view name) {
 }
 
 TFileIdentity IdentityOf(const struct stat& st) {
-    return {st.st_dev, st.st_ino, st.st_size, st.st_mtim};
+    return {st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
 }
 
 FileChangedError ChangedError(const std::string& path) {
     return FileChangedError("Cannot write " + path +
                             ": the file was changed while it was being processed.");
-}
-
-// Whether the file by that name in the folder is the one expected, or no
-// file is expected.
-bool StillExpected(int dirFd, const std::string& name,
-                   const std::optional<TFileIdentity>& expected) {
-    struct stat now {};
-    return !expected ||
-           (::fstatat(dirFd, name.c_str(), &now, 0) == 0 && IdentityOf(now) == *expected);
 }
 
 // Gives the unnamed temporary a name in the folder, so it can be renamed.
@@ -176,6 +170,10 @@ std::string DirName(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+std::string NewScratchName() {
+    return RandomTempName();
+}
+
 bool IsReplaceTemporaryName(const std::string& name) {
     return TemporaryOwner(name) > 0;
 }
@@ -198,13 +196,12 @@ void RemoveStaleTemporaries(const std::string& folder) {
     ::closedir(dir);
 }
 
-TFileContent ReadWholeFile(const std::string& path) {
-    TFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (!fd.Valid()) {
-        throw FileOpenError("Cannot open " + path + ": " + ErrorText(errno) + ".");
-    }
+namespace {
+
+// Reads the whole regular file open at fd.
+TFileContent ReadOpenFile(int fd, const std::string& path) {
     struct stat st {};
-    if (::fstat(fd.Get(), &st) != 0) {
+    if (::fstat(fd, &st) != 0) {
         throw FileOpenError("Cannot open " + path + ": " + ErrorText(errno) + ".");
     }
     if (!S_ISREG(st.st_mode)) {
@@ -212,11 +209,16 @@ TFileContent ReadWholeFile(const std::string& path) {
     }
     TFileContent content;
     content.Identity = IdentityOf(st);
+    content.Links = st.st_nlink;
     const size_t size = size_t(st.st_size);
-    content.Data = std::make_unique_for_overwrite<uint8_t[]>(std::max<size_t>(size, 1));
+    content.Data.reset(new (std::nothrow) uint8_t[std::max<size_t>(size, 1)]);
+    if (!content.Data) {
+        throw FileTooLargeError("Cannot read " + path +
+                                ": the file is too large to hold in memory.");
+    }
     while (content.Size < size) {
-        const ssize_t got = ::pread(fd.Get(), content.Data.get() + content.Size,
-                                    size - content.Size, off_t(content.Size));
+        const ssize_t got = ::pread(fd, content.Data.get() + content.Size, size - content.Size,
+                                    off_t(content.Size));
         if (got < 0) {
             if (errno == EINTR) {
                 continue;
@@ -228,6 +230,34 @@ TFileContent ReadWholeFile(const std::string& path) {
         }
         content.Size += size_t(got);
     }
+    return content;
+}
+
+}  // namespace
+
+TFileContent ReadWholeFile(const std::string& path, bool keepAccessTime) {
+    constexpr int kFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
+    TFd fd(keepAccessTime ? ::open(path.c_str(), kFlags | O_NOATIME) : -1);
+    // O_NOATIME is only for the file's owner.
+    if (!fd.Valid()) {
+        fd.Reset(::open(path.c_str(), kFlags));
+    }
+    if (!fd.Valid()) {
+        throw FileOpenError("Cannot open " + path + ": " + ErrorText(errno) + ".");
+    }
+    return ReadOpenFile(fd.Get(), path);
+}
+
+TFileContent HoldAndReadFile(const std::string& path) {
+    auto hold = std::make_unique<TFileHold>(path);
+    if (hold->Fd() < 0) {
+        // Another run replaced the file again and again; it is in use.
+        TFileContent content;
+        content.Hold = std::move(hold);
+        return content;
+    }
+    TFileContent content = ReadOpenFile(hold->Fd(), path);
+    content.Hold = std::move(hold);
     return content;
 }
 
@@ -272,9 +302,194 @@ bool WriteFileTime(const std::string& path, const struct timespec& mtime) {
     return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
 }
 
-void ReplaceFileContent(const std::string& path, const TOutputStream& content,
-                        const std::optional<struct timespec>& mtime,
-                        const std::optional<TFileIdentity>& expected) {
+namespace {
+
+// Copies every extended attribute of the file at fromPath that the process
+// may set on the file open at to; names it may not set are reported.
+void CopyExtendedAttributes(const std::string& fromPath, int to, TReplaceReport& report) {
+    ssize_t size = ::listxattr(fromPath.c_str(), nullptr, 0);
+    if (size <= 0) {
+        return;
+    }
+    std::vector<char> names(size_t(size) + 1);
+    size = ::listxattr(fromPath.c_str(), names.data(), names.size());
+    if (size <= 0) {
+        return;
+    }
+    std::vector<char> value;
+    for (const char* name = names.data(); name < names.data() + size;
+         name += std::strlen(name) + 1) {
+        ssize_t length = ::getxattr(fromPath.c_str(), name, nullptr, 0);
+        if (length >= 0) {
+            value.resize(size_t(length) + 1);
+            length = ::getxattr(fromPath.c_str(), name, value.data(), value.size());
+        }
+        if (length < 0 || ::fsetxattr(to, name, value.data(), size_t(length), 0) != 0) {
+            report.NotKept.push_back(std::string("the extended attribute ") + name + " (" +
+                                     ErrorText(errno) + ")");
+        }
+    }
+}
+
+// The temporary file that becomes the new content, with everything of the
+// original it can carry; unnamed where the file system allows it.
+class TTemporary {
+public:
+    TTemporary(int dirFd, const std::string& path) : FDirFd(dirFd), FPath(path) {
+        FFd.Reset(::openat(dirFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+        if (!FFd.Valid() && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+            // The file system keeps no unnamed files: fall back to a hidden name.
+            for (int attempt = 0; attempt < 16 && !FFd.Valid(); ++attempt) {
+                FName = RandomTempName();
+                FFd.Reset(
+                    ::openat(dirFd, FName.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600));
+                if (!FFd.Valid() && errno != EEXIST) {
+                    break;
+                }
+            }
+        }
+        if (!FFd.Valid()) {
+            FName.clear();
+            throw FileCreateError("Cannot write " + path + ": " + ErrorText(errno) + ".");
+        }
+    }
+    ~TTemporary() { Remove(); }
+    TTemporary(const TTemporary&) = delete;
+    TTemporary& operator=(const TTemporary&) = delete;
+
+    int Fd() const { return FFd.Get(); }
+    const std::string& Name() const { return FName; }
+
+    [[noreturn]] void Fail(int error) {
+        Remove();
+        throw FileIoError("Cannot write " + FPath + ": " + ErrorText(error) + ".");
+    }
+
+    // Writes content and gives it the original's owner, mode, extended
+    // attributes and modification time, then forces it to disk.
+    void Fill(const TOutputStream& content, const std::string& originalPath,
+              const struct stat& original, const std::optional<struct timespec>& mtime,
+              TReplaceReport& report) {
+        int error = 0;
+        if (!WriteAll(Fd(), content, error)) {
+            Fail(error);
+        }
+        // The owner first: a change of owner clears the set-id bits.
+        bool ownerKept = ::fchown(Fd(), original.st_uid, original.st_gid) == 0;
+        if (!ownerKept) {
+            if (errno != EPERM) {
+                Fail(errno);
+            }
+            // A member of the file's group keeps at least the group.
+            const bool groupKept = ::fchown(Fd(), uid_t(-1), original.st_gid) == 0;
+            struct stat own {};
+            ::fstat(Fd(), &own);
+            ownerKept =
+                own.st_uid == original.st_uid && (groupKept || own.st_gid == original.st_gid);
+        }
+        mode_t mode = original.st_mode & 07777;
+        if (!ownerKept && (mode & (S_ISUID | S_ISGID)) != 0) {
+            // Set-id bits on a file of another owner would run it as that owner.
+            mode &= ~mode_t(S_ISUID | S_ISGID);
+            report.NotKept.push_back("the owner and the set-user/group-id bits");
+        } else if (!ownerKept) {
+            report.NotKept.push_back("the owner");
+        }
+        if (::fchmod(Fd(), mode) != 0) {
+            Fail(errno);
+        }
+        CopyExtendedAttributes(originalPath, Fd(), report);
+        if (mtime) {
+            const struct timespec times[2] = {original.st_atim, *mtime};
+            if (::futimens(Fd(), times) != 0) {
+                Fail(errno);
+            }
+        }
+        if (::fsync(Fd()) != 0) {
+            Fail(errno);
+        }
+    }
+
+    // Gives an unnamed temporary a hidden name, so it can be renamed.
+    void GiveName() {
+        if (!FName.empty()) {
+            return;
+        }
+        FName = RandomTempName();
+        if (!LinkTemporary(Fd(), FDirFd, FName)) {
+            const int error = errno;
+            FName.clear();
+            Fail(error);
+        }
+    }
+
+    // Links an unnamed temporary straight to name; false when it is taken.
+    bool LinkAs(const std::string& name) {
+        if (FName.empty()) {
+            if (::linkat(Fd(), "", FDirFd, name.c_str(), AT_EMPTY_PATH) == 0) {
+                return true;
+            }
+            const std::string procPath = "/proc/self/fd/" + std::to_string(Fd());
+            if (errno != EEXIST && ::linkat(AT_FDCWD, procPath.c_str(), FDirFd, name.c_str(),
+                                            AT_SYMLINK_FOLLOW) == 0) {
+                return true;
+            }
+        } else if (::linkat(FDirFd, FName.c_str(), FDirFd, name.c_str(), 0) == 0) {
+            Remove();
+            return true;
+        }
+        if (errno == EEXIST) {
+            return false;
+        }
+        Fail(errno);
+    }
+
+    // The name now belongs to the file that took the original's place.
+    void Release() { FName.clear(); }
+
+    void Remove() {
+        if (!FName.empty()) {
+            ::unlinkat(FDirFd, FName.c_str(), 0);
+            FName.clear();
+        }
+    }
+
+private:
+    int FDirFd;
+    std::string FPath;
+    TFd FFd;
+    std::string FName;
+};
+
+// Why the file may not be replaced now; returns normally when it may.
+void CheckReplaceable(int dirFd, const std::string& name, const std::string& path,
+                      const std::optional<TFileIdentity>& expected, const TFileHold* hold) {
+    struct stat now {};
+    if (::fstatat(dirFd, name.c_str(), &now, 0) != 0) {
+        if (expected) {
+            throw ChangedError(path);
+        }
+        throw FileCreateError("Cannot write " + path + ": " + ErrorText(errno) + ".");
+    }
+    if (expected && IdentityOf(now) != *expected) {
+        throw ChangedError(path);
+    }
+    if (hold && !hold->Undisturbed()) {
+        throw FileBeingWrittenError("Cannot write " + path +
+                                    ": another program opened the file for writing.");
+    }
+    if (now.st_nlink > 1) {
+        throw FileLinkedError("Cannot write " + path + ": the file has other names.",
+                              uint64_t(now.st_nlink - 1));
+    }
+}
+
+}  // namespace
+
+TReplaceReport ReplaceFileContent(const std::string& path, const TOutputStream& content,
+                                  const std::optional<struct timespec>& mtime,
+                                  const std::optional<TFileIdentity>& expected,
+                                  const TFileHold* hold) {
     const std::string target = ResolvedPath(path);
     const std::string folder = DirName(target);
     const std::string name = BaseName(target);
@@ -283,75 +498,66 @@ void ReplaceFileContent(const std::string& path, const TOutputStream& content,
     if (!dirFd.Valid()) {
         throw FileCreateError("Cannot write " + path + ": " + ErrorText(errno) + ".");
     }
+    CheckReplaceable(dirFd.Get(), name, path, expected, hold);
     struct stat original {};
     if (::fstatat(dirFd.Get(), name.c_str(), &original, 0) != 0) {
         throw FileCreateError("Cannot write " + path + ": " + ErrorText(errno) + ".");
     }
-    if (expected && IdentityOf(original) != *expected) {
-        throw ChangedError(path);
-    }
 
-    std::string tempName;
-    TFd fd(::openat(dirFd.Get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
-    if (!fd.Valid() && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
-        // The file system keeps no unnamed files: fall back to a hidden name.
-        for (int attempt = 0; attempt < 16 && !fd.Valid(); ++attempt) {
-            tempName = RandomTempName();
-            fd.Reset(::openat(dirFd.Get(), tempName.c_str(),
-                              O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600));
-            if (!fd.Valid() && errno != EEXIST) {
-                break;
-            }
+    TReplaceReport report;
+    TTemporary temporary(dirFd.Get(), path);
+    temporary.Fill(content, target, original, mtime, report);
+    temporary.GiveName();
+    // Whatever reached the file while the new content was made would be lost.
+    CheckReplaceable(dirFd.Get(), name, path, expected, hold);
+    if (::renameat2(dirFd.Get(), temporary.Name().c_str(), dirFd.Get(), name.c_str(),
+                    RENAME_EXCHANGE) == 0) {
+        // A writer that opened the file just before the exchange broke the
+        // lease: the old file takes its name back, with the writer's data.
+        if (hold && !hold->Undisturbed()) {
+            ::renameat2(dirFd.Get(), temporary.Name().c_str(), dirFd.Get(), name.c_str(),
+                        RENAME_EXCHANGE);
+            throw FileBeingWrittenError("Cannot write " + path +
+                                        ": another program opened the file for writing.");
         }
+        // The temporary's name holds the old content now; the destructor removes it.
+    } else if (errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP) {
+        if (::renameat(dirFd.Get(), temporary.Name().c_str(), dirFd.Get(), name.c_str()) != 0) {
+            temporary.Fail(errno);
+        }
+        temporary.Release();
+    } else {
+        temporary.Fail(errno);
     }
-    if (!fd.Valid()) {
+    temporary.Remove();
+    ::fsync(dirFd.Get());
+    return report;
+}
+
+bool CreateFileContent(const std::string& path, const TOutputStream& content,
+                       const std::string& like, const std::optional<struct timespec>& mtime,
+                       TReplaceReport& report) {
+    const std::string folder = DirName(path);
+    const std::string name = BaseName(path);
+    TFd dirFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!dirFd.Valid()) {
         throw FileCreateError("Cannot write " + path + ": " + ErrorText(errno) + ".");
     }
-
-    auto fail = [&](int error) {
-        if (!tempName.empty()) {
-            ::unlinkat(dirFd.Get(), tempName.c_str(), 0);
-        }
-        throw FileIoError("Cannot write " + path + ": " + ErrorText(error) + ".");
-    };
-
-    int error = 0;
-    if (!WriteAll(fd.Get(), content, error)) {
-        fail(error);
+    struct stat original {};
+    if (::stat(like.c_str(), &original) != 0) {
+        throw FileCreateError("Cannot write " + path + ": " + ErrorText(errno) + ".");
     }
-    if (::fchmod(fd.Get(), original.st_mode & 07777) != 0) {
-        fail(errno);
+    if (struct stat taken{};
+        ::fstatat(dirFd.Get(), name.c_str(), &taken, AT_SYMLINK_NOFOLLOW) == 0) {
+        return false;
     }
-    // Only a privileged process may give the file away; others keep their own.
-    if (::fchown(fd.Get(), original.st_uid, original.st_gid) != 0 && errno != EPERM) {
-        fail(errno);
-    }
-    if (mtime) {
-        const struct timespec times[2] = {original.st_atim, *mtime};
-        if (::futimens(fd.Get(), times) != 0) {
-            fail(errno);
-        }
-    }
-    if (::fsync(fd.Get()) != 0) {
-        fail(errno);
-    }
-    if (tempName.empty()) {
-        tempName = RandomTempName();
-        if (!LinkTemporary(fd.Get(), dirFd.Get(), tempName)) {
-            const int linkError = errno;
-            tempName.clear();
-            fail(linkError);
-        }
-    }
-    // Whatever reached the file while the new content was made would be lost.
-    if (!StillExpected(dirFd.Get(), name, expected)) {
-        ::unlinkat(dirFd.Get(), tempName.c_str(), 0);
-        throw ChangedError(path);
-    }
-    if (::renameat(dirFd.Get(), tempName.c_str(), dirFd.Get(), name.c_str()) != 0) {
-        fail(errno);
+    TTemporary temporary(dirFd.Get(), path);
+    temporary.Fill(content, like, original, mtime, report);
+    if (!temporary.LinkAs(name)) {
+        return false;
     }
     ::fsync(dirFd.Get());
+    return true;
 }
 
 }  // namespace murk

@@ -8,14 +8,22 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace murk {
 
+class TFileHold;
 class TOutputStream;
 
 // Any failure of the file layer; the message is a sentence for the user.
 class FileError : public std::runtime_error {
     using std::runtime_error::runtime_error;
+};
+
+// The file is larger than this process can hold in memory. Nothing has
+// changed on disk.
+class FileTooLargeError : public FileError {
+    using FileError::FileError;
 };
 
 // The file cannot be opened for reading (missing, a folder, not a regular file).
@@ -42,17 +50,39 @@ class FileChangedError : public FileError {
     using FileError::FileError;
 };
 
-// Which file was read, and its size and modification time then: enough to
-// tell that it has been written, replaced or removed since.
+// Another program has the file open for writing, or opened it while the new
+// content was made, so that program's data would be lost with the old file.
+// Nothing has changed on disk.
+class FileBeingWrittenError : public FileError {
+    using FileError::FileError;
+};
+
+// The file has other hard links, which would keep the old content. Nothing
+// has changed on disk.
+class FileLinkedError : public FileError {
+public:
+    FileLinkedError(const std::string& message, uint64_t otherNames)
+        : FileError(message), FOtherNames(otherNames) {}
+    uint64_t OtherNames() const { return FOtherNames; }
+
+private:
+    uint64_t FOtherNames;
+};
+
+// Which file was read, and its size, modification and change time then:
+// enough to tell that it has been written, replaced or removed since. The
+// change time cannot be set back by a writer, as the modification time can.
 struct TFileIdentity {
     dev_t Device = 0;
     ino_t Inode = 0;
     off_t Size = 0;
     struct timespec Mtime {};
+    struct timespec Ctime {};
 
     friend bool operator==(const TFileIdentity& a, const TFileIdentity& b) {
         return a.Device == b.Device && a.Inode == b.Inode && a.Size == b.Size &&
-               a.Mtime.tv_sec == b.Mtime.tv_sec && a.Mtime.tv_nsec == b.Mtime.tv_nsec;
+               a.Mtime.tv_sec == b.Mtime.tv_sec && a.Mtime.tv_nsec == b.Mtime.tv_nsec &&
+               a.Ctime.tv_sec == b.Ctime.tv_sec && a.Ctime.tv_nsec == b.Ctime.tv_nsec;
     }
 };
 
@@ -62,6 +92,17 @@ struct TFileContent {
     // As found when the file was opened; Size is less when it shrank while
     // it was read.
     TFileIdentity Identity;
+    // The file's hard links when it was opened.
+    uint64_t Links = 1;
+    // Set by HoldAndReadFile; kept until the new content has replaced the file.
+    std::unique_ptr<TFileHold> Hold;
+};
+
+// What a replace could not carry over to the new content (an extended
+// attribute the file system or the process may not set, an owner the
+// process may not give); the new content is in place all the same.
+struct TReplaceReport {
+    std::vector<std::string> NotKept;
 };
 
 // Attribute bits in the layout the file list and the codecs test.
@@ -73,7 +114,12 @@ enum : uint32_t {
     faDirectory = 0x10,
 };
 
-TFileContent ReadWholeFile(const std::string& path);
+// keepAccessTime: read without moving the file's access time where the
+// system allows it, for a check that must leave every time stamp alone.
+TFileContent ReadWholeFile(const std::string& path, bool keepAccessTime = false);
+// Takes the file with a TFileHold, then reads it through that hold. Throws
+// FileTooLargeError when it cannot be held in memory.
+TFileContent HoldAndReadFile(const std::string& path);
 
 // Writes every piece of content at fd's position; false with the system's
 // error number in error when that fails.
@@ -92,21 +138,40 @@ std::optional<struct timespec> ReadFileTime(const std::string& path);
 bool WriteFileTime(const std::string& path, const struct timespec& mtime);
 
 // Replaces the whole content of path (the target of a symbolic link) with
-// content: a temporary file in the same folder is written, flushed, given the
-// original's permission bits, owner and modification time (when mtime is
-// set), and renamed over the original. Throws FileCreateError when the
-// temporary cannot be created, FileChangedError when an expected identity is
-// given and the file no longer has it (looked at before the temporary is
-// written and again just before the rename), and FileIoError for any other
-// failure; the original is never partly overwritten.
-void ReplaceFileContent(const std::string& path, const TOutputStream& content,
-                        const std::optional<struct timespec>& mtime,
-                        const std::optional<TFileIdentity>& expected = std::nullopt);
+// content: a temporary file in the same folder is written, given the
+// original's owner where the process may, then its permission bits (set-id
+// bits included, which a change of owner would clear), its extended
+// attributes (every namespace the process may write, ACLs included) and the
+// modification time (when mtime is set), flushed, and put in the original's
+// place by an atomic exchange of the two names (a rename where the file
+// system has no exchange). Throws FileCreateError when the temporary cannot
+// be created, FileChangedError when an expected identity is given and the
+// file no longer has it, FileLinkedError for a file with other hard links,
+// FileBeingWrittenError when the hold's lease was broken (each looked at
+// before the temporary is written and again right before the exchange; the
+// lease once more right after it, and then the exchange is undone), and
+// FileIoError for any other failure; the original is never partly
+// overwritten. What could not be carried over is reported, not thrown.
+TReplaceReport ReplaceFileContent(const std::string& path, const TOutputStream& content,
+                                  const std::optional<struct timespec>& mtime,
+                                  const std::optional<TFileIdentity>& expected = std::nullopt,
+                                  const TFileHold* hold = nullptr);
+
+// Puts content at path, which must not exist, as ReplaceFileContent makes
+// it, with the owner, permission bits and extended attributes of the file
+// at like. False, with nothing written, when the name is taken by then.
+bool CreateFileContent(const std::string& path, const TOutputStream& content,
+                       const std::string& like, const std::optional<struct timespec>& mtime,
+                       TReplaceReport& report);
 
 // Whether a name is one of the temporaries that ReplaceFileContent names when
 // the file system cannot keep an unnamed one, or for the moment before the
 // rename.
 bool IsReplaceTemporaryName(const std::string& name);
+
+// A fresh name of that kind, for a scratch file of this process: a later
+// run removes it once this process is gone.
+std::string NewScratchName();
 
 // Removes such temporaries that a killed process left in folder. Each name
 // carries its writer's process id; only those whose writer is gone are

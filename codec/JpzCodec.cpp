@@ -11,6 +11,7 @@
 #include "FileSystem.h"
 #include "ImageFile.h"
 #include "JpzLibrary.h"
+#include "OutputStream.h"
 #include "ReservedFile.h"
 
 namespace murk {
@@ -19,23 +20,12 @@ namespace {
 
 constexpr size_t kJpzHeaderSize = 8;
 
-// A file already at the scratch path belongs to the user, so the next free
-// name is taken: photo.jpz, photo.1.jpz, photo.2.jpz and so on.
-constexpr int kScratchNames = 100;
-
 std::string WithoutExtension(const std::string& fileName) {
     const size_t slash = fileName.find_last_of('/');
     const size_t dot = fileName.find_last_of('.');
     const bool hasExtension =
         dot != std::string::npos && (slash == std::string::npos || dot > slash);
     return hasExtension ? fileName.substr(0, dot) : fileName;
-}
-
-// The file's path with its extension replaced by ".jpz" (appended when the
-// name has none); for n > 0 with ".n" before it.
-std::string ScratchPath(const std::string& fileName, int n) {
-    const std::string base = WithoutExtension(fileName);
-    return n == 0 ? base + ".jpz" : base + "." + std::to_string(n) + ".jpz";
 }
 
 // The file's path with its extension replaced by ".jpg"; the file itself
@@ -48,11 +38,11 @@ std::string CannotCreateText(const std::string& path) {
     return "Cannot write " + path + ": " + std::strerror(errno) + ".";
 }
 
-// The refusal, and the system's words for it, when no scratch file can be had.
-std::pair<TRefusal, std::string> ReserveScratch(const std::string& fileName,
-                                                TReservedFile& scratch) {
-    for (int n = 0; n < kScratchNames; ++n) {
-        const std::string path = ScratchPath(fileName, n);
+// Claims a scratch file in folder under a hidden name of this process, which
+// a later run removes should this one be killed before it does.
+std::pair<TRefusal, std::string> ReserveScratch(const std::string& folder, TReservedFile& scratch) {
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const std::string path = folder + "/" + NewScratchName();
         switch (scratch.Create(path, 0600)) {
             case TReservedFile::TResult::Created:
                 return {TRefusal::None, {}};
@@ -93,16 +83,16 @@ bool SameFile(const std::string& a, const std::string& b) {
            sa.st_ino == sb.st_ino;
 }
 
-mode_t FileMode(const std::string& path) {
+bool NameTaken(const std::string& path) {
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 ? st.st_mode : 0600;
+    return ::lstat(path.c_str(), &st) == 0;
 }
 
 // Loads the library's ".jpz" output; false when it cannot be read or is
 // empty, which a real ".jpz" file never is.
 bool LoadPayload(const std::string& path, TMemoryStream& payload) {
     try {
-        payload.LoadFromFile(path);
+        payload.LoadFromFile(path, false);
     } catch (const FileError&) {
         return false;
     }
@@ -115,17 +105,6 @@ bool TJpzCodec::PasswordUsable() const {
     // The library is handed the password as a C string and sees only the
     // bytes before a NUL.
     return std::strlen(GetPassword().c_str()) >= kJpzMinPassword;
-}
-
-void TJpzCodec::WriteBack(const TMemoryStream& content) {
-    // Rewriting a file the library left alone could only fail, on a full disk.
-    if (FileUnchanged()) {
-        return;
-    }
-    TOutputStream original;
-    original.WriteView(content.Bytes());
-    ReplaceFileContent(GetFileName(), original, std::nullopt);
-    RestoreFileDate();
 }
 
 TMemoryStream* TJpzCodec::PrepareJpz() {
@@ -144,21 +123,54 @@ TMemoryStream* TJpzCodec::PrepareJpz() {
     return &content;
 }
 
+TRefusal TJpzCodec::OpenPayload(std::span<const uint8_t> payload, const std::string& folder,
+                                const std::string& password, TMemoryStream* plain,
+                                std::string& errorText) {
+    TReservedFile sealed;
+    if (auto [refusal, text] = ReserveScratch(folder, sealed); refusal != TRefusal::None) {
+        errorText = std::move(text);
+        return refusal;
+    }
+    sealed.Write(payload);
+    sealed.Close();
+    TReservedFile opened;
+    if (auto [refusal, text] = ReserveScratch(folder, opened); refusal != TRefusal::None) {
+        errorText = std::move(text);
+        return refusal;
+    }
+    opened.Close();
+    const int32_t result = TJpzLibrary::Instance().JPZtoJPG(sealed.Path(), opened.Path(), password);
+    if (result == JPZ_ERR_AUTH) {
+        return TRefusal::WrongPassword;
+    }
+    if (result != 0) {
+        errorText = LibraryFailureText(result);
+        return TRefusal::JpzFailed;
+    }
+    if (plain != nullptr && !LoadPayload(opened.Path(), *plain)) {
+        errorText = "the Jpz library's output is unreadable";
+        return TRefusal::JpzFailed;
+    }
+    return TRefusal::None;
+}
+
 int TJpzCodec::Encode() {
     TMemoryStream* content = PrepareJpz();
     if (content == nullptr) {
         return 0;
     }
-    const TJpzLibrary& library = TJpzLibrary::Instance();
+    // The library writes only the scratch file; the picture is replaced
+    // below like any other, only if it is still the file that was read.
     TReservedFile scratch;
-    if (auto [refusal, text] = ReserveScratch(GetFileName(), scratch); refusal != TRefusal::None) {
+    if (auto [refusal, text] = ReserveScratch(DirName(GetFileName()), scratch);
+        refusal != TRefusal::None) {
         return Refuse(refusal, std::move(text));
     }
     scratch.Close();
     TMemoryStream payload;
-    const int32_t result = library.JPGtoJPZ(scratch.Path(), GetFileName(), GetPassword());
+    const int32_t result =
+        TJpzLibrary::Instance().JPGtoJPZ(scratch.Path(), GetFileName(), GetPassword());
     if (result != 0 || !LoadPayload(scratch.Path(), payload)) {
-        WriteBack(*content);
         return Refuse(TRefusal::JpzFailed, result != 0 ? LibraryFailureText(result)
                                                        : "the Jpz library's output is unreadable");
     }
@@ -174,57 +186,42 @@ int TJpzCodec::Decode() {
     if (content == nullptr) {
         return 0;
     }
-    const TJpzLibrary& library = TJpzLibrary::Instance();
     if (content->Size() < 4 || ReadUInt32LE(content->Data()) != kJpzMagic) {
         return Refuse(TRefusal::WrongFormat);
     }
     const std::string picture = PicturePath(GetFileName());
-    TReservedFile newPicture;
-    if (!SameFile(picture, GetFileName())) {
-        // Another file by the picture's name belongs to the user.
-        switch (newPicture.Create(picture, FileMode(GetFileName()))) {
-            case TReservedFile::TResult::Created:
-                break;
-            case TReservedFile::TResult::Exists:
-                return Refuse(TRefusal::PictureExists);
-            case TReservedFile::TResult::Failed:
-                return Refuse(TRefusal::CannotWrite, CannotCreateText(picture));
-        }
-        newPicture.Close();
+    const bool beside = !SameFile(picture, GetFileName());
+    // Another file by the picture's name belongs to the user.
+    if (beside && NameTaken(picture)) {
+        return Refuse(TRefusal::PictureExists);
     }
-    TReservedFile scratch;
-    if (auto [refusal, text] = ReserveScratch(GetFileName(), scratch); refusal != TRefusal::None) {
-        return Refuse(refusal, std::move(text));
-    }
+    TMemoryStream plain;
+    std::string errorText;
     // The length word is not read back: the payload is all that follows the header.
-    scratch.Write(content->Bytes().subspan(std::min(content->Size(), kJpzHeaderSize)));
-    scratch.Close();
-    // The library replaces a ".jpg" file itself; what was added to it since
-    // it was read would be lost.
-    if (content->Source() && !FileUnchanged()) {
-        return Refuse(TRefusal::ChangedOnDisk);
+    if (const TRefusal refusal =
+            OpenPayload(content->Bytes().subspan(std::min(content->Size(), kJpzHeaderSize)),
+                        DirName(GetFileName()), GetPassword(), &plain, errorText);
+        refusal != TRefusal::None) {
+        return Refuse(refusal, std::move(errorText));
     }
-    const int32_t result = library.JPZtoJPG(scratch.Path(), picture, GetPassword());
-    if (result != 0) {
-        try {
-            WriteBack(*content);
-        } catch (const FileCreateError&) {
-            // Nothing was written then, so the file is as it was read.
-        }
-        if (result == JPZ_ERR_AUTH) {
-            return Refuse(TRefusal::WrongPassword);
-        }
-        return Refuse(TRefusal::JpzFailed, LibraryFailureText(result));
+    TOutputStream output;
+    output.WriteView(plain.Bytes());
+    if (!beside) {
+        return SaveRestored(output);
     }
-    RestoreFileDate();
-    if (!newPicture.Path().empty()) {
-        newPicture.Keep();
+    TReplaceReport report;
+    try {
         // The restored picture is the file as it was before it was shielded.
-        if (const auto date = ReadFileDate(GetFileName())) {
-            WriteFileDate(picture, date);
+        if (!CreateFileContent(picture, output, GetFileName(), ReadFileDate(GetFileName()),
+                               report)) {
+            return Refuse(TRefusal::PictureExists);
         }
+    } catch (const FileCreateError& error) {
+        return Refuse(TRefusal::CannotWrite, error.what());
     }
-    Check().CheckFile(picture);
+    SetNotKept(std::move(report.NotKept));
+    CheckStream(output);
+    SetCheckSize(int64_t(output.Size()));
     return 1;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
+#include <string>
 
 #include "Codec.h"
 
@@ -19,15 +21,19 @@ public:
     int Encode() override;
     int Decode() override;
 
+    // Has the library open a ".jpz" payload, through two scratch files in
+    // folder that are gone again on return; plain, when given, gets the
+    // picture. TRefusal::WrongPassword when the library finds the password
+    // wrong or the payload damaged.
+    static TRefusal OpenPayload(std::span<const uint8_t> payload, const std::string& folder,
+                                const std::string& password, TMemoryStream* plain,
+                                std::string& errorText);
+
 private:
     bool PasswordUsable() const;
     // The checks both directions begin with, in this order: the password,
     // the file, the library. The file's content, or null after a refusal.
     TMemoryStream* PrepareJpz();
-    // Writes the content as it was read back over the file with its time
-    // stamp, in case the library changed the file before it failed; a file
-    // still as it was read is left alone.
-    void WriteBack(const TMemoryStream& content);
 };
 
 }  // namespace murk

@@ -33,6 +33,8 @@ void TMemoryStream::Clear() {
     FData.reset();
     FSize = FCapacity = FPosition = 0;
     FSource.reset();
+    FLinks = 1;
+    FHold.reset();
 }
 
 size_t TMemoryStream::Read(void* buffer, size_t count) {
@@ -63,12 +65,25 @@ void TMemoryStream::WriteUInt32(uint32_t value) {
     Write(bytes, sizeof bytes);
 }
 
-void TMemoryStream::LoadFromFile(const std::string& path) {
+void TMemoryStream::LoadFromFile(const std::string& path, bool hold) {
     Clear();
-    TFileContent content = ReadWholeFile(path);
+    TFileContent content = hold ? HoldAndReadFile(path) : ReadWholeFile(path);
+    FData = std::move(content.Data);
+    FSize = FCapacity = content.Size;
+    if (FData) {
+        FSource = content.Identity;
+    }
+    FLinks = content.Links;
+    FHold = std::move(content.Hold);
+}
+
+void TMemoryStream::LoadQuietly(const std::string& path) {
+    Clear();
+    TFileContent content = ReadWholeFile(path, true);
     FData = std::move(content.Data);
     FSize = FCapacity = content.Size;
     FSource = content.Identity;
+    FLinks = content.Links;
 }
 
 uint32_t ReadUInt32LE(const uint8_t* p) {

@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 
+#include "FileHold.h"
 #include "FileSystem.h"
 
 namespace murk {
@@ -40,11 +41,20 @@ public:
     void WriteUInt32(uint32_t value);
 
     // Replaces the content by the whole file; throws FileOpenError when the
-    // file cannot be opened and FileIoError when it cannot be read.
-    void LoadFromFile(const std::string& path);
+    // file cannot be opened, FileTooLargeError when it cannot be held in
+    // memory and FileIoError when it cannot be read. With hold, the file is
+    // taken with a TFileHold (kept until the stream is cleared or goes), as
+    // for every file a codec is to rewrite.
+    void LoadFromFile(const std::string& path, bool hold = true);
+    // Loads the file without a hold and, where the system allows it,
+    // without moving its access time, for checks that leave it alone.
+    void LoadQuietly(const std::string& path);
     // The file the content was loaded from, as it was then; empty for
     // content made in memory.
     const std::optional<TFileIdentity>& Source() const { return FSource; }
+    // The file's hard links then.
+    uint64_t Links() const { return FLinks; }
+    const TFileHold* Hold() const { return FHold.get(); }
 
 private:
     void Reserve(size_t capacity);
@@ -54,6 +64,8 @@ private:
     size_t FCapacity = 0;
     size_t FPosition = 0;
     std::optional<TFileIdentity> FSource;
+    uint64_t FLinks = 1;
+    std::unique_ptr<TFileHold> FHold;
 };
 
 uint32_t ReadUInt32LE(const uint8_t* p);

@@ -27,6 +27,9 @@ int TNormalCodec::Encode() {
     if (content.Size() < block) {
         return Refuse(TRefusal::TooShort);
     }
+    if (!ShieldedHeadAccepted(content)) {
+        return 0;
+    }
     Complement(content.Data(), block);
     WriteBlockMagic(output, GetMode(), GetBlockSizeNot(), kNormalShortMagic, kNormalLongMagic);
     output.WriteView(content.Bytes());
@@ -39,16 +42,26 @@ int TNormalCodec::Decode() {
     if (IsRefused()) {
         return 0;
     }
+    if (const TRefusal refusal = Restore(content, output); refusal != TRefusal::None) {
+        return Refuse(refusal);
+    }
+    if (!RestoredHeadAccepted(output)) {
+        return 0;
+    }
+    return SaveRestored(output);
+}
+
+TRefusal TNormalCodec::Restore(TMemoryStream& content, TOutputStream& output) {
     TBlockHeader header;
     if (const TRefusal refusal =
             ReadBlockHeader(content.Bytes(), kNormalShortMagic, kNormalLongMagic, 0, header);
         refusal != TRefusal::None) {
-        return Refuse(refusal);
+        return refusal;
     }
     // The caller does not reuse the stream, so the block is restored in place.
     Complement(content.Data() + header.Length, header.Block);
     output.WriteView(content.Bytes().subspan(header.Length));
-    return SaveRestored(output);
+    return TRefusal::None;
 }
 
 }  // namespace murk

@@ -10,6 +10,9 @@ public:
     using TCodec::TCodec;
     int Encode() override;
     int Decode() override;
+    // The restore without its checks of the file: output gets the plain
+    // content, the head restored in content itself.
+    static TRefusal Restore(TMemoryStream& content, TOutputStream& output);
 };
 
 }  // namespace murk

@@ -16,6 +16,12 @@ int TUltraCodec::Encode() {
     if (GetMode() < 1 || GetMode() > kUltraMaxMode) {
         return Refuse(TRefusal::UnsupportedMode);
     }
+    if (content.Size() < size_t(GetMode()) * 1024) {
+        return Refuse(TRefusal::TooShort);
+    }
+    if (!ShieldedHeadAccepted(content)) {
+        return 0;
+    }
     if (!PassEncrypt(content, output, GetPassword(), GetMode())) {
         return Refuse(TRefusal::TooShort);
     }
@@ -28,22 +34,34 @@ int TUltraCodec::Decode() {
     if (IsRefused()) {
         return 0;
     }
-    if (GetPassword().empty()) {
-        return Refuse(TRefusal::EmptyPassword);
+    if (const TRefusal refusal = Restore(content, GetPassword(), output);
+        refusal != TRefusal::None) {
+        return Refuse(refusal);
+    }
+    if (!RestoredHeadAccepted(output)) {
+        return 0;
+    }
+    return SaveRestored(output);
+}
+
+TRefusal TUltraCodec::Restore(const TMemoryStream& content, const std::string& password,
+                              TOutputStream& output) {
+    if (password.empty()) {
+        return TRefusal::EmptyPassword;
     }
     switch (InspectPassContainer(content.Bytes())) {
         case TPassContainer::Valid:
             break;
         case TPassContainer::NotContainer:
         case TPassContainer::BadHeadLength:
-            return Refuse(TRefusal::WrongFormat);
+            return TRefusal::WrongFormat;
         case TPassContainer::CutShort:
-            return Refuse(TRefusal::TooShort);
+            return TRefusal::TooShort;
     }
-    if (!PassDecrypt(content, output, GetPassword())) {
-        return Refuse(TRefusal::WrongPassword);
+    if (!PassDecrypt(content, output, password)) {
+        return TRefusal::WrongPassword;
     }
-    return SaveRestored(output);
+    return TRefusal::None;
 }
 
 }  // namespace murk

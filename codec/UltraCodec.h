@@ -13,6 +13,9 @@ public:
     using TCodec::TCodec;
     int Encode() override;
     int Decode() override;
+    // The restore without its checks of the file; output gets views of content.
+    static TRefusal Restore(const TMemoryStream& content, const std::string& password,
+                            TOutputStream& output);
 };
 
 }  // namespace murk

@@ -41,17 +41,22 @@ private:
     int FFd;
 };
 
+// ".murkwell-<pid>-<8 random>.tmp", the Murkwell programs' own form, so a
+// later run knows it and removes it once this process is gone.
 std::string TemporaryName() {
     static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    uint8_t random[10] = {};
-    std::string name = ".jpz-";
+    uint8_t random[8] = {};
     if (!FillRandom(random)) {
         return {};
     }
+    // Not std::to_string: see LinkTemporary.
+    char name[48];
+    int length = std::snprintf(name, sizeof name, ".murkwell-%ld-", long(::getpid()));
     for (uint8_t byte : random) {
-        name += kAlphabet[byte % (sizeof kAlphabet - 1)];
+        name[length++] = kAlphabet[byte % (sizeof kAlphabet - 1)];
     }
-    return name + ".tmp";
+    name[length] = '\0';
+    return std::string(name) + ".tmp";
 }
 
 bool WriteAll(int fd, std::span<const uint8_t> bytes) {

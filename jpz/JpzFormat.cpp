@@ -26,6 +26,7 @@ uint32_t GetUInt32(const uint8_t* p) {
 bool CostAcceptable(const TKdfCost& cost) {
     return cost.Lanes >= 1 && cost.Lanes <= kMaxLanes && cost.Passes >= 1 &&
            cost.Passes <= kMaxPasses && cost.MemoryKiB <= kMaxMemoryKiB &&
+           uint64_t(cost.MemoryKiB) * cost.Passes <= kMaxWork &&
            cost.MemoryKiB >= kMinMemoryKiBPerLane * cost.Lanes;
 }
 

@@ -25,11 +25,14 @@ struct TKdfCost {
 // The lowest Argon2id cost that current password-storage guidance accepts.
 constexpr TKdfCost kDefaultCost{19 * 1024, 2, 1};
 
-// A file asking for more is refused, so a hostile one cannot exhaust the
-// machine.
-constexpr uint32_t kMaxMemoryKiB = 1024 * 1024;
-constexpr uint32_t kMaxPasses = 10;
-constexpr uint32_t kMaxLanes = 16;
+// A file asking for more is refused before any derivation, so a hostile one
+// costs at most four times what a file of this library costs: four times
+// its memory, passes and lanes, and four times its memory times passes.
+constexpr uint32_t kCostFactor = 4;
+constexpr uint32_t kMaxMemoryKiB = kCostFactor * kDefaultCost.MemoryKiB;
+constexpr uint32_t kMaxPasses = kCostFactor * kDefaultCost.Passes;
+constexpr uint32_t kMaxLanes = kCostFactor * kDefaultCost.Lanes;
+constexpr uint64_t kMaxWork = uint64_t(kCostFactor) * kDefaultCost.MemoryKiB * kDefaultCost.Passes;
 
 // Whether Argon2id accepts the cost and it stays within the limits above.
 bool CostAcceptable(const TKdfCost& cost);

@@ -21,8 +21,8 @@
  * New files are version 2, since AES-GCM runs at several times the speed of
  * ChaCha20-Poly1305 on processors with AES instructions; version 1 files are
  * still opened. New files use 19 MiB, 2 passes, 1 lane. A file that asks for
- * more than 1 GiB, 10 passes or 16 lanes is refused before any key is
- * derived.
+ * more than four times that (76 MiB, 8 passes, 4 lanes, or memory times
+ * passes above 4 x 38 MiB) is refused before any key is derived.
  *
  * Within one process the master keys derived from passwords are kept (a few,
  * in memory only, wiped when the library is unloaded), so a batch of files
@@ -30,7 +30,9 @@
  *
  * Both functions may be called from any thread. They never change their
  * input, and write their output by an atomic replace: on any failure the
- * output path is left as it was. JPZtoJPG forces the JPEG to disk before it
+ * output path is left as it was. Where the file system keeps no unnamed
+ * files, the temporary is named ".murkwell-<pid>-<8 letters>.tmp", which the
+ * Murkwell programs remove once that process is gone. JPZtoJPG forces the JPEG to disk before it
  * takes its name, since it usually replaces the protected picture. JPGtoJPZ
  * does not: its input is still there, and a caller that keeps the ".jpz"
  * file (rather than reading it back at once) calls fsync on it.

@@ -220,4 +220,12 @@ TEST_F(CliStatus, PasswordRulesAreUsageErrorsBeforeAnyFile) {
         EXPECT_EQ(result.Out, "");
         EXPECT_EQ(ReadBytes(a), FPlain);
     }
+
+    // A system without the converter to Shift-JIS.
+    const auto noConverter =
+        RunCli({"shield", "--format", "extra", "--password-file", Path("pass"), a}, "",
+               {"MURKWELL_CP932=none"});
+    EXPECT_EQ(noConverter.Status, 2);
+    EXPECT_NE(noConverter.Err.find("no converter to CP932"), std::string::npos) << noConverter.Err;
+    EXPECT_EQ(ReadBytes(a), FPlain);
 }

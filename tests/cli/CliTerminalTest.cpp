@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <thread>
 
 #include "PtySession.h"
 #include "TestFiles.h"
@@ -68,4 +72,31 @@ TEST_F(CliTerminal, CtrlCAtThePromptPutsTheTerminalBack) {
     EXPECT_TRUE(shield.EchoOn());
     EXPECT_NE(shield.Output().find("nothing was touched"), std::string::npos) << shield.Output();
     EXPECT_EQ(ReadBytes(FPicture), FPlain);
+}
+
+TEST_F(CliTerminal, TheProgressClockStartsAfterThePrompt) {
+    const std::string folder = FDir.File("many");
+    ::mkdir(folder.c_str(), 0755);
+    const TBytes small = MakeJpeg(64, 48);
+    for (int i = 0; i < 2000; ++i) {
+        WriteBytes(folder + "/p" + std::to_string(i) + ".jpg", small);
+    }
+    TPtySession shield({"shield", "--format", "ultra", folder});
+    ASSERT_TRUE(shield.WaitFor("Password: "));
+    // A slow typist.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    shield.Type("slow typist\r");
+    ASSERT_TRUE(shield.WaitFor("Again: "));
+    shield.Type("slow typist\r");
+    // The first redraw comes a fifth of a second into the run, whatever the
+    // machine; with the typing counted it would show 1.5 s or more.
+    ASSERT_TRUE(shield.WaitFor(" s\x1b[K")) << "no progress line was drawn";
+    shield.Type("\x03");
+    EXPECT_EQ(shield.Wait(), 128 + SIGINT);
+    const std::string& output = shield.Output();
+    const size_t line = output.find(" of 2000 files, ");
+    ASSERT_NE(line, std::string::npos) << output;
+    const size_t comma = output.find("MB, ", line);
+    ASSERT_NE(comma, std::string::npos);
+    EXPECT_LT(std::stod(output.substr(comma + 4)), 1.0) << output.substr(line, 60);
 }

@@ -8,10 +8,12 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "CodecChoice.h"
+#include "FileSystem.h"
 #include "JpzCodec.h"
 #include "JpzLibrary.h"
 #include "MemoryStream.h"
@@ -139,11 +141,17 @@ TEST_F(JpzCodecTest, PasswordShorterThanEightBytesNeverReachesTheLibrary) {
     ::setenv("FAKE_JPZ_LOG", log.c_str(), 1);
     const std::string path = dir.File("photo.jpg");
     const TBytes picture = MakePicture(path);
-    for (const std::string& password : {std::string("7 bytes"), std::string("7 bytes\0!", 9)}) {
+    // The library would see the password cut at the NUL byte.
+    const std::pair<std::string, TRefusal> cases[] = {
+        {"7 bytes", TRefusal::PasswordTooShort},
+        {std::string("7 bytes\0!", 9), TRefusal::PasswordHasNul},
+        {std::string("password\0tail", 13), TRefusal::PasswordHasNul},
+    };
+    for (const auto& [password, reason] : cases) {
         for (bool encode : {true, false}) {
             const TRun run = RunCodec(path, encode, password);
             EXPECT_EQ(run.Result, 0);
-            EXPECT_EQ(run.Reason, TRefusal::PasswordTooShort);
+            EXPECT_EQ(run.Reason, reason);
         }
     }
     EXPECT_FALSE(std::filesystem::exists(log));
@@ -155,39 +163,53 @@ TEST_F(JpzCodecTest, PasswordShorterThanEightBytesNeverReachesTheLibrary) {
     ExpectUnchanged(path, picture);
 }
 
-TEST_F(JpzCodecTest, HandsTheLibraryTheScratchAndPicturePaths) {
+// The library writes only hidden scratch files of this process beside the
+// picture, which a later run would remove should this one be killed; the
+// picture itself is replaced only by the codec.
+TEST_F(JpzCodecTest, LibraryWritesOnlyScratchFilesBesideThePicture) {
     UseLibrary(FAKE_JPZ_PATH);
     ::setenv("FAKE_JPZ_LOG", log.c_str(), 1);
     ASSERT_EQ(::mkdir(dir.File("a.b").c_str(), 0700), 0);
-    struct Case {
-        const char* file;
-        const char* userFile;  // already there, so the scratch needs another name
-        const char* scratch;
-        const char* picture;
+    const std::string pid = std::to_string(::getpid());
+    auto isScratch = [&](const std::string& path, const std::string& folder) {
+        const std::string name = BaseName(path);
+        return DirName(path) == folder && IsReplaceTemporaryName(name) &&
+               name.starts_with(".murkwell-" + pid + "-");
     };
-    const Case cases[] = {
-        {"photo.jpg", nullptr, "photo.jpz", "photo.jpg"},
-        {"a.b/photo", nullptr, "a.b/photo.jpz", "a.b/photo.jpg"},
-        {"other.jpeg", nullptr, "other.jpz", "other.jpg"},
-        {"taken.jpg", "taken.jpz", "taken.1.jpz", "taken.jpg"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.file);
+    // A name without ".jpg" restores to a new picture beside the shielded file.
+    const std::pair<const char*, const char*> cases[] = {
+        {"photo.jpg", nullptr}, {"a.b/photo", "photo.jpg"}, {"other.jpeg", "other.jpg"}};
+    for (const auto& [file, restored] : cases) {
+        SCOPED_TRACE(file);
         std::filesystem::remove(log);
-        const std::string path = dir.File(c.file);
+        const std::string path = dir.File(file);
+        const std::string folder = DirName(path);
         MakePicture(path);
-        if (c.userFile != nullptr) {
-            murktest::WriteBytes(dir.File(c.userFile), {1, 2, 3});
-        }
+        const auto before = FolderEntries(folder);
         ASSERT_EQ(RunCodec(path, true, kPassword).Result, 1);
         ASSERT_EQ(RunCodec(path, false, kPassword).Result, 1);
-        const std::string scratch = dir.File(c.scratch);
-        const std::string picture = dir.File(c.picture);
-        EXPECT_EQ(LogLines(log), (std::vector<std::string>{
-                                     "JPGtoJPZ " + scratch + " " + path + " " + kPassword,
-                                     "JPZtoJPG " + scratch + " " + picture + " " + kPassword,
-                                 }));
-        EXPECT_FALSE(std::filesystem::exists(scratch));
+        const std::vector<std::string> lines = LogLines(log);
+        ASSERT_EQ(lines.size(), 2u);
+        std::istringstream shield(lines[0]), restore(lines[1]);
+        std::string function, jpz, jpg, password;
+        shield >> function >> jpz >> jpg >> std::ws;
+        std::getline(shield, password);
+        EXPECT_EQ(function, "JPGtoJPZ");
+        EXPECT_TRUE(isScratch(jpz, folder)) << jpz;
+        EXPECT_EQ(jpg, path);
+        EXPECT_EQ(password, kPassword);
+        restore >> function >> jpz >> jpg;
+        EXPECT_TRUE(isScratch(jpz, folder)) << jpz;
+        EXPECT_TRUE(isScratch(jpg, folder)) << jpg;
+        EXPECT_NE(jpz, jpg);
+        std::set<std::string> after = before;
+        if (restored != nullptr) {
+            after.insert(restored);
+        }
+        after.insert("calls.log");
+        std::set<std::string> now = FolderEntries(folder);
+        now.insert("calls.log");
+        EXPECT_EQ(now, after);
     }
 }
 
@@ -268,20 +290,12 @@ TEST_F(JpzCodecTest, NeverTouchesAUserFileAtTheScratchPath) {
     ExpectUnchanged(userFile, userBytes);
     ExpectUnchanged(path, original);
     EXPECT_EQ(FolderEntries(dir.Path()), (std::set<std::string>{"photo.jpg", "photo.jpz"}));
-
-    // With every scratch name taken the file is refused.
-    for (int n = 1; n < 100; ++n) {
-        murktest::WriteBytes(dir.File("photo." + std::to_string(n) + ".jpz"), userBytes);
-    }
-    const auto before = FolderEntries(dir.Path());
-    const TRun run = RunCodec(path, true, kPassword);
-    EXPECT_EQ(run.Result, 0);
-    EXPECT_EQ(run.Reason, TRefusal::ScratchExists);
-    ExpectUnchanged(path, original);
-    EXPECT_EQ(FolderEntries(dir.Path()), before);
 }
 
-TEST_F(JpzCodecTest, LibraryFailureLeavesTheFileAsItWasRead) {
+// After a failure nothing is written over the picture: a picture still as
+// it was read needs nothing, and one that changed is no longer the codec's
+// to write (here the fake library damaged it, as any other program could).
+TEST_F(JpzCodecTest, LibraryFailureWritesNothing) {
     UseLibrary(FAKE_JPZ_PATH);
     const std::string path = dir.File("photo.jpg");
     const TBytes original = MakePicture(path);
@@ -293,9 +307,8 @@ TEST_F(JpzCodecTest, LibraryFailureLeavesTheFileAsItWasRead) {
         const TBytes& bytes;
     };
     const Case cases[] = {
-        // The fake damages the picture before it fails; the codec puts it back.
+        // The fake damages its output and fails; the picture is not its output.
         {"fail", false, shielded},
-        {"fail", true, original},
         // Success without output (fault of the library): nothing is stored.
         {"silent", true, original},
         {"remove", true, original},
@@ -311,6 +324,11 @@ TEST_F(JpzCodecTest, LibraryFailureLeavesTheFileAsItWasRead) {
         ExpectUnchanged(path, c.bytes);
         EXPECT_EQ(FolderEntries(dir.Path()), std::set<std::string>{"photo.jpg"});
     }
+    murktest::WriteBytes(path, original);
+    ::setenv("FAKE_JPZ_MODE", "fail", 1);
+    EXPECT_EQ(RunCodec(path, true, kPassword).Reason, TRefusal::JpzFailed);
+    EXPECT_EQ(murktest::ReadBytes(path), TBytes({'d', 'a', 'm', 'a', 'g', 'e', 'd'}));
+    EXPECT_EQ(FolderEntries(dir.Path()), std::set<std::string>{"photo.jpg"});
 }
 
 TEST_F(JpzCodecTest, FolderThatCannotTakeTheScratchFileRefusesTheFile) {

@@ -27,6 +27,11 @@ protected:
     murktest::TTempDir Dir;
 };
 
+TBytes WithoutEndMarker(TBytes picture) {
+    picture.back() = 0x00;
+    return picture;
+}
+
 TBytes Shielded(const TBytes& picture, const std::string& password, int32_t mode) {
     const TMemoryStream source(picture);
     TOutputStream dest;
@@ -58,7 +63,7 @@ TEST_F(UltraCodecTest, ShieldsAndRestoresKeepingTheTimeStamp) {
         {"ExactlyFourKiB", murktest::SyntheticJpeg(4096, 4), 4, msJpeg},
         {"RealJpeg", murktest::MakeJpeg(320, 240), 4, msJpeg},
         {"SixMiB", murktest::SyntheticJpeg(6 << 20, 5), 4, msJpeg},
-        {"NoEndMarker", PatternPicture(5000), 2, msJpgPlus},
+        {"NoEndMarker", WithoutEndMarker(murktest::SyntheticJpeg(5000, 6)), 2, msJpgPlus},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -82,10 +87,10 @@ TEST_F(UltraCodecTest, ShieldsAndRestoresKeepingTheTimeStamp) {
     }
 }
 
+// The codec writes exactly the container (ShieldsAndRestoresKeepingTheTimeStamp);
+// the pattern picture's head is no JPEG head, so the codec itself refuses it.
 TEST_F(UltraCodecTest, ShieldedFileMatchesIndependentModel) {
-    murktest::WriteBytes(Path(), PatternPicture(1030));
-    EXPECT_EQ(Run(Path(), true, "abc", 1).Result, 1);
-    EXPECT_EQ(murktest::Sha256Hex(murktest::ReadBytes(Path())),
+    EXPECT_EQ(murktest::Sha256Hex(Shielded(PatternPicture(1030), "abc", 1)),
               "b44ea9b2988b8d59c3ef0336495768a7725471976a07ca0d91497d72ca1e1ac5");
 }
 

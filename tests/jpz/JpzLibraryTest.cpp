@@ -169,10 +169,16 @@ TEST_F(JpzFileTest, HostileCostIsRefusedBeforeAnyDerivation) {
         uint32_t memoryKiB, passes, lanes;
     };
     const Case cases[] = {
-        {"FourGiB", 4u * 1024 * 1024, 2, 1},  {"JustOverOneGiB", 1024 * 1024 + 1, 2, 1},
-        {"ElevenPasses", 19 * 1024, 11, 1},   {"ManyPasses", 19 * 1024, 0xFFFFFFFF, 1},
-        {"NoPasses", 19 * 1024, 0, 1},        {"NoLanes", 19 * 1024, 2, 0},
-        {"SeventeenLanes", 19 * 1024, 2, 17}, {"BelowArgon2Minimum", 15, 2, 2},
+        {"FourGiB", 4u * 1024 * 1024, 2, 1},
+        {"OneGiB", 1024 * 1024, 2, 1},
+        {"JustOverFourTimesTheMemory", 4 * 19 * 1024 + 1, 1, 1},
+        {"NinePasses", 19 * 1024, 9, 1},
+        {"FourTimesMemoryAndPasses", 4 * 19 * 1024, 8, 1},
+        {"ManyPasses", 19 * 1024, 0xFFFFFFFF, 1},
+        {"NoPasses", 19 * 1024, 0, 1},
+        {"NoLanes", 19 * 1024, 2, 0},
+        {"FiveLanes", 19 * 1024, 2, 5},
+        {"BelowArgon2Minimum", 15, 2, 2},
     };
     const auto start = std::chrono::steady_clock::now();
     for (const Case& c : cases) {

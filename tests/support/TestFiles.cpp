@@ -50,6 +50,29 @@ TBytes MakeJpeg(int width, int height, int quality) {
                       });
 }
 
+TBytes JpegHead() {
+    static const TBytes head = [] {
+        const TBytes picture =
+            EncodeJpeg({.Width = 8, .Height = 8, .Components = 1}, [](int y, uint8_t* row) {
+                for (int x = 0; x < 8; ++x) {
+                    row[x] = uint8_t(x * 32 + y);
+                }
+            });
+        // Segments from the start marker up to and including the first scan's header.
+        size_t at = 2;
+        while (at + 4 <= picture.size()) {
+            const size_t length = size_t(picture[at + 2]) << 8 | picture[at + 3];
+            const bool scan = picture[at + 1] == 0xDA;
+            at += 2 + length;
+            if (scan) {
+                return TBytes(picture.begin(), picture.begin() + ptrdiff_t(at));
+            }
+        }
+        throw std::runtime_error("libjpeg wrote no scan");
+    }();
+    return head;
+}
+
 TBytes SyntheticJpeg(size_t n, uint8_t seed) {
     TBytes bytes(n);
     uint32_t state = 2463534242u + seed;
@@ -58,6 +81,14 @@ TBytes SyntheticJpeg(size_t n, uint8_t seed) {
         state ^= state >> 17;
         state ^= state << 5;
         byte = uint8_t(state);
+    }
+    const TBytes& head = JpegHead();
+    if (n >= head.size() + 2) {
+        // The scan's data holds no marker.
+        for (auto& byte : bytes) {
+            byte = byte == 0xFF ? 0xFE : byte;
+        }
+        std::copy(head.begin(), head.end(), bytes.begin());
     }
     if (n >= 2) {
         bytes[0] = 0xFF;

@@ -30,7 +30,13 @@ private:
 TBytes MakeJpeg(int width, int height, int quality = 85);
 
 // Exactly n bytes that classify as a plain JPEG: FF D8, a varied body, FF D9.
+// From a few hundred bytes on, the body begins with a sound head that
+// libjpeg wrote (JpegHead), so the codecs' check of the head accepts it.
 TBytes SyntheticJpeg(size_t n, uint8_t seed = 0);
+
+// The segments of a small grey picture that libjpeg wrote, from its start
+// marker to the header of its first scan.
+TBytes JpegHead();
 
 // FF D8 followed by (7 i + 3) mod 256 for i = 2 to n - 1.
 TBytes PatternPicture(size_t n);

@@ -1,0 +1,167 @@
+#include "JpegHead.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <vector>
+
+// jpeglib.h needs FILE and size_t declared first.
+#include <jerror.h>
+#include <jpeglib.h>
+
+#include "OutputStream.h"
+
+namespace murk {
+
+namespace {
+
+struct TErrorManager {
+    jpeg_error_mgr Base;
+    std::jmp_buf Jump;
+    bool Warned = false;
+};
+
+void ErrorExit(j_common_ptr cinfo) {
+    std::longjmp(reinterpret_cast<TErrorManager*>(cinfo->err)->Jump, 1);
+}
+
+void EmitMessage(j_common_ptr cinfo, int level) {
+    // Level -1 is a warning (extraneous bytes, a premature end); higher
+    // levels are only traces.
+    if (level < 0) {
+        reinterpret_cast<TErrorManager*>(cinfo->err)->Warned = true;
+    }
+}
+
+void OutputMessage(j_common_ptr) {}
+
+// Feeds libjpeg the pieces of a content one after the other.
+struct TPieceSource {
+    jpeg_source_mgr Base;
+    const std::vector<std::span<const uint8_t>>* Pieces;
+    size_t Next = 0;
+};
+
+const JOCTET kEndOfImage[2] = {0xFF, JPEG_EOI};
+
+void InitSource(j_decompress_ptr) {}
+
+boolean FillInputBuffer(j_decompress_ptr cinfo) {
+    auto* source = reinterpret_cast<TPieceSource*>(cinfo->src);
+    while (source->Next < source->Pieces->size()) {
+        const std::span<const uint8_t> piece = (*source->Pieces)[source->Next++];
+        if (!piece.empty()) {
+            source->Base.next_input_byte = piece.data();
+            source->Base.bytes_in_buffer = piece.size();
+            return TRUE;
+        }
+    }
+    // As libjpeg's own memory source does: a warning and an end marker.
+    WARNMS(cinfo, JWRN_JPEG_EOF);
+    source->Base.next_input_byte = kEndOfImage;
+    source->Base.bytes_in_buffer = sizeof kEndOfImage;
+    return TRUE;
+}
+
+void SkipInputData(j_decompress_ptr cinfo, long count) {
+    auto* source = reinterpret_cast<TPieceSource*>(cinfo->src);
+    while (count > 0) {
+        if (source->Base.bytes_in_buffer == 0) {
+            FillInputBuffer(cinfo);
+        }
+        const size_t step = std::min(size_t(count), source->Base.bytes_in_buffer);
+        source->Base.next_input_byte += step;
+        source->Base.bytes_in_buffer -= step;
+        count -= long(step);
+    }
+}
+
+void TermSource(j_decompress_ptr) {}
+
+// The checks libjpeg makes when it builds a decoding table from a Huffman
+// table: at most 256 codes, none all ones, DC symbols below 16.
+bool HuffmanTableBuildable(const JHUFF_TBL* table, bool dc) {
+    if (table == nullptr) {
+        return true;
+    }
+    int total = 0;
+    for (int length = 1; length <= 16; ++length) {
+        total += table->bits[length];
+    }
+    if (total > 256) {
+        return false;
+    }
+    long code = 0;
+    for (int length = 1; length <= 16; ++length) {
+        code += table->bits[length];
+        if (code >= (1L << length)) {
+            return false;
+        }
+        code <<= 1;
+    }
+    for (int i = 0; dc && i < total; ++i) {
+        if (table->huffval[i] > 15) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool TablesSound(const jpeg_decompress_struct& cinfo) {
+    for (int i = 0; i < NUM_HUFF_TBLS; ++i) {
+        if (!HuffmanTableBuildable(cinfo.dc_huff_tbl_ptrs[i], true) ||
+            !HuffmanTableBuildable(cinfo.ac_huff_tbl_ptrs[i], false)) {
+            return false;
+        }
+    }
+    for (int i = 0; i < cinfo.comps_in_scan; ++i) {
+        const jpeg_component_info* component = cinfo.cur_comp_info[i];
+        if (cinfo.quant_tbl_ptrs[component->quant_tbl_no] == nullptr) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool HeadSound(const std::vector<std::span<const uint8_t>>& pieces) {
+    jpeg_decompress_struct cinfo{};
+    TErrorManager errors{};
+    cinfo.err = jpeg_std_error(&errors.Base);
+    errors.Base.error_exit = ErrorExit;
+    errors.Base.emit_message = EmitMessage;
+    errors.Base.output_message = OutputMessage;
+    TPieceSource source{};
+    source.Pieces = &pieces;
+    source.Base.init_source = InitSource;
+    source.Base.fill_input_buffer = FillInputBuffer;
+    source.Base.skip_input_data = SkipInputData;
+    source.Base.resync_to_restart = jpeg_resync_to_restart;
+    source.Base.term_source = TermSource;
+
+    bool sound = false;
+    if (setjmp(errors.Jump) == 0) {
+        jpeg_create_decompress(&cinfo);
+        cinfo.src = &source.Base;
+        sound = jpeg_read_header(&cinfo, TRUE) == JPEG_HEADER_OK && TablesSound(cinfo) &&
+                !errors.Warned;
+    } else {
+        // A frame this libjpeg does not decode (lossless, hierarchical, 12
+        // bits) was still reached through a sound chain.
+        const int code = errors.Base.msg_code;
+        sound = !errors.Warned && (code == JERR_SOF_UNSUPPORTED ||
+                                   (code == JERR_BAD_PRECISION && cinfo.data_precision == 12));
+    }
+    jpeg_destroy_decompress(&cinfo);
+    return sound;
+}
+
+}  // namespace
+
+bool JpegHeadSound(const TOutputStream& content) {
+    return HeadSound(content.Pieces());
+}
+
+bool JpegHeadSound(std::span<const uint8_t> content) {
+    return HeadSound({content});
+}
+
+}  // namespace murk
