@@ -1,8 +1,10 @@
 // make_files FOLDER COUNT MIN_BYTES MAX_BYTES [sparse]
-// Writes COUNT files named 00000.jpg ... that begin FF D8 and end FF D9,
-// with sizes spread evenly between the bounds. With "sparse" only the head
-// and the tail are written (enough for classification), which keeps a
-// folder of many large files cheap to make.
+// Writes COUNT files named 00000.jpg ... that begin with the head of a
+// picture libjpeg wrote (start marker to first scan, so the codecs accept
+// them) and end FF D9, with sizes spread evenly between the bounds and
+// varied bytes between. With "sparse" only the first two bytes and the
+// tail are written (enough for classification), which keeps a folder of
+// many large files cheap to make.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -13,6 +15,49 @@
 #include <cstring>
 #include <string>
 #include <vector>
+
+// jpeglib.h needs FILE and size_t declared first.
+#include <jpeglib.h>
+
+namespace {
+
+// The segments of a small grey picture from its start marker to the header
+// of its first scan.
+std::vector<uint8_t> JpegHead() {
+    jpeg_compress_struct cinfo{};
+    jpeg_error_mgr jerr{};
+    cinfo.err = jpeg_std_error(&jerr);
+    jpeg_create_compress(&cinfo);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = cinfo.image_height = 8;
+    cinfo.input_components = 1;
+    cinfo.in_color_space = JCS_GRAYSCALE;
+    jpeg_set_defaults(&cinfo);
+    jpeg_start_compress(&cinfo, TRUE);
+    JSAMPLE row[8] = {};
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW pointer = row;
+        jpeg_write_scanlines(&cinfo, &pointer, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    std::vector<uint8_t> head;
+    for (size_t at = 2; at + 4 <= size_t(size);) {
+        const size_t length = size_t(buffer[at + 2]) << 8 | buffer[at + 3];
+        const bool scan = buffer[at + 1] == 0xDA;
+        at += 2 + length;
+        if (scan) {
+            head.assign(buffer, buffer + at);
+            break;
+        }
+    }
+    jpeg_destroy_compress(&cinfo);
+    std::free(buffer);
+    return head;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 5) {
@@ -31,6 +76,7 @@ int main(int argc, char** argv) {
         return state;
     };
     std::vector<uint8_t> data(sparse ? 2 : high);
+    const std::vector<uint8_t> jpegHead = JpegHead();
     for (long i = 0; i < count; ++i) {
         const size_t size = low + (count > 1 ? (high - low) * size_t(i) / size_t(count - 1) : 0);
         char name[32];
@@ -48,10 +94,16 @@ int main(int argc, char** argv) {
                  ::pwrite(fd, tail, 2, off_t(size - 2)) == 2;
         } else {
             for (size_t j = 0; j < size; j += 8) {
-                const uint64_t word = next();
+                uint64_t word = next();
+                // No marker inside the scan's data.
+                for (int k = 0; k < 8; ++k) {
+                    if ((word >> (8 * k) & 0xFF) == 0xFF) {
+                        word ^= uint64_t(1) << (8 * k);
+                    }
+                }
                 std::memcpy(&data[j], &word, std::min<size_t>(8, size - j));
             }
-            std::memcpy(data.data(), head, 2);
+            std::memcpy(data.data(), jpegHead.data(), std::min(jpegHead.size(), size));
             std::memcpy(data.data() + size - 2, tail, 2);
             ok = ::write(fd, data.data(), size) == ssize_t(size);
         }

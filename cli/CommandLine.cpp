@@ -220,6 +220,9 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args, std::ostream
             const char* end = modeText.data() + modeText.size();
             const auto parsed = std::from_chars(modeText.data(), end, mode);
             if (parsed.ec != std::errc() || parsed.ptr != end || mode < 1 || mode > maxMode) {
+                if (maxMode == 1) {
+                    return usageError(formatName + " has no modes; leave --mode out");
+                }
                 return usageError("--mode for " + formatName + " must be a number from 1 to " +
                                   std::to_string(maxMode));
             }

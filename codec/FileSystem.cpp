@@ -447,6 +447,10 @@ public:
     // The name now belongs to the file that took the original's place.
     void Release() { FName.clear(); }
 
+    // Once named: a run that opens the new file the moment it takes the
+    // original's name must not find it open for writing.
+    void CloseFile() { FFd.Reset(-1); }
+
     void Remove() {
         if (!FName.empty()) {
             ::unlinkat(FDirFd, FName.c_str(), 0);
@@ -508,6 +512,7 @@ TReplaceReport ReplaceFileContent(const std::string& path, const TOutputStream& 
     TTemporary temporary(dirFd.Get(), path);
     temporary.Fill(content, target, original, mtime, report);
     temporary.GiveName();
+    temporary.CloseFile();
     // Whatever reached the file while the new content was made would be lost.
     CheckReplaceable(dirFd.Get(), name, path, expected, hold);
     if (::renameat2(dirFd.Get(), temporary.Name().c_str(), dirFd.Get(), name.c_str(),
@@ -556,6 +561,7 @@ bool CreateFileContent(const std::string& path, const TOutputStream& content,
     if (!temporary.LinkAs(name)) {
         return false;
     }
+    temporary.CloseFile();
     ::fsync(dirFd.Get());
     return true;
 }

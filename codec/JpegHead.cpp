@@ -122,6 +122,30 @@ bool TablesSound(const jpeg_decompress_struct& cinfo) {
     return true;
 }
 
+// The frame header of a lossless picture right after its marker: a length
+// that fits its components, a precision of 2 to 16 bits, 1 to 4 components
+// with sampling factors of 1 to 4.
+bool LosslessFrameSound(const jpeg_source_mgr& source) {
+    const JOCTET* p = source.next_input_byte;
+    if (source.bytes_in_buffer < 8) {
+        return false;
+    }
+    const size_t length = size_t(p[0]) << 8 | p[1];
+    const int precision = p[2], components = p[7];
+    if (precision < 2 || precision > 16 || components < 1 || components > 4 ||
+        length != 8 + 3 * size_t(components) || source.bytes_in_buffer < length) {
+        return false;
+    }
+    for (int i = 0; i < components; ++i) {
+        const int sampling = p[8 + 3 * i + 1];
+        if ((sampling >> 4) < 1 || (sampling >> 4) > 4 || (sampling & 15) < 1 ||
+            (sampling & 15) > 4) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool HeadSound(const std::vector<std::span<const uint8_t>>& pieces) {
     jpeg_decompress_struct cinfo{};
     TErrorManager errors{};
@@ -144,10 +168,13 @@ bool HeadSound(const std::vector<std::span<const uint8_t>>& pieces) {
         sound = jpeg_read_header(&cinfo, TRUE) == JPEG_HEADER_OK && TablesSound(cinfo) &&
                 !errors.Warned;
     } else {
-        // A frame this libjpeg does not decode (lossless, hierarchical, 12
-        // bits) was still reached through a sound chain.
+        // A lossless frame or one of 12 bits, which this libjpeg does not
+        // decode, reached through a sound chain. Other frames it does not
+        // decode (hierarchical, the reserved JPG marker) are as good as a
+        // broken chain: a wrong password makes them from other markers.
         const int code = errors.Base.msg_code;
-        sound = !errors.Warned && (code == JERR_SOF_UNSUPPORTED ||
+        sound = !errors.Warned && ((code == JERR_SOF_UNSUPPORTED && cinfo.unread_marker == 0xC3 &&
+                                    LosslessFrameSound(source.Base)) ||
                                    (code == JERR_BAD_PRECISION && cinfo.data_precision == 12));
     }
     jpeg_destroy_decompress(&cinfo);

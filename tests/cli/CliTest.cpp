@@ -95,6 +95,7 @@ TEST_F(Cli, StatusAndMessagesForBadInput) {
         {"ModeOutOfRange", {"shield", "--format", "extra", "--mode", "6", a}, "", 2, "1 to 5"},
         {"ModeNotANumber", {"shield", "--format", "normal", "--mode", "2x", a}, "", 2, "1 to 10"},
         {"UltraModeOutOfRange", {"shield", "--format", "ultra", "--mode", "5", a}, "", 2, "1 to 4"},
+        {"JpzMode", {"shield", "--format", "jpz", "--mode", "2", a}, "", 2, "jpz has no modes"},
         {"NoFormat", {"shield", a}, "", 2, "--format"},
         {"NoPath", {"check"}, "", 2, "PATH is required"},
         {"NoPasswordSource", {"shield", "--format", "extra", a}, "", 2, "password is needed"},

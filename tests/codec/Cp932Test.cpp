@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "Cp932.h"
 #include "TestFiles.h"
 
@@ -29,4 +31,17 @@ TEST(Cp932, ReportsTheFirstCharacterItCannotEncode) {
     EXPECT_FALSE(result.Ok);
     EXPECT_TRUE(result.Bytes.empty());
     EXPECT_EQ(result.Unencodable, "😀");
+}
+
+// A system without glibc's CP932 module: an answer, never an exception.
+TEST(Cp932, MissingConverterIsAnAnswer) {
+    ::setenv("MURKWELL_CP932", "none", 1);
+    const TCp932Result result = ToCp932("abc");
+    const std::optional<std::string> back = FromCp932("abc");
+    ::unsetenv("MURKWELL_CP932");
+    EXPECT_FALSE(result.Ok);
+    EXPECT_TRUE(result.ConverterMissing);
+    EXPECT_TRUE(result.Bytes.empty());
+    EXPECT_FALSE(back.has_value());
+    EXPECT_TRUE(ToCp932("abc").Ok);
 }
