@@ -73,6 +73,9 @@ int MurkwellMain(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("murkwell"));
     InstallQtJapanese(application);
+    // The name of the installed desktop entry, so the desktop matches the
+    // window with its entry and icon.
+    QApplication::setDesktopFileName(QStringLiteral("org.example.murkwell"));
     TWindows windows(QApplication::arguments().mid(1));
     windows.MainFm.show();
     const QString screenshot = qEnvironmentVariable("MURKWELL_SCREENSHOT");

@@ -42,7 +42,9 @@ check_prefix() {
     [[ -x $program/unins000 ]] || fail "no unins000 in $program"
     [[ -f $program/libjpz.so ]] || fail "no libjpz.so in $program"
     [[ -f $prefix/share/murkwell/man/index.html ]] || fail "no manual"
-    [[ -f $prefix/share/applications/murkwell.desktop ]] || fail "no desktop entry"
+    [[ -f $prefix/share/applications/org.example.murkwell.desktop ]] || fail "no desktop entry"
+    [[ -f $prefix/share/metainfo/org.example.murkwell.metainfo.xml ]] || fail "no metadata"
+    [[ -f $prefix/share/doc/murkwell/changelog.Debian.gz ]] || fail "no change log"
     [[ -f $prefix/share/icons/hicolor/scalable/apps/murkwell.svg ]] || fail "no icon"
     [[ -L $prefix/bin/murkwell-cli && -x $prefix/bin/murkwell-cli ]] ||
         fail "bin/murkwell-cli is not a working link"
