@@ -239,6 +239,9 @@ install_package() {
         fail "apt-get install failed: $(tail -n 30 "$target/tmp/install.log")"
     grep -E '^(Setting up murkwell|[0-9]+ upgraded)' "$target/tmp/install.log"
     in_target dpkg-query -W -f='${Package} ${Version} ${db:Status-Status}\n' murkwell
+    # Recommended, so the standard dialogs speak Japanese like the window.
+    [[ -f "$target/usr/share/qt6/translations/qtbase_ja.qm" ]] ||
+        fail "Qt's Japanese translations were not installed with the package"
 }
 
 # --- The installed programs ---------------------------------------------
