@@ -75,10 +75,6 @@ struct TVerbApp {
 
 }  // namespace
 
-const char* FormatName(TFormat format) {
-    return InfoOf(format).Name;
-}
-
 TCommandLine ParseCommandLine(const std::vector<std::string>& args, std::ostream& out,
                               std::ostream& err) {
     CLI::App app("Shields JPEG pictures in place and restores them byte for byte.", kProgram);

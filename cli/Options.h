@@ -21,7 +21,4 @@ struct TOptions {
     std::vector<std::string> Paths;
 };
 
-// The format's name as the command line spells it ("extra").
-const char* FormatName(TFormat format);
-
 }  // namespace murk::cli
