@@ -84,19 +84,14 @@ void Walk(const std::string& folder, bool recursive, std::vector<TPathEntry>& en
 
 }  // namespace
 
-std::string ExamineError(const std::string& path) {
+std::vector<TPathEntry> ExpandPath(const std::string& path, bool recursive) {
+    // One stat tells both whether the path can be examined and whether it
+    // is a folder (a symbolic link to one counts).
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
-        return std::strerror(errno);
+        return {{TKind::Failed, path, std::strerror(errno)}};
     }
-    return {};
-}
-
-std::vector<TPathEntry> ExpandPath(const std::string& path, bool recursive) {
-    if (const std::string error = ExamineError(path); !error.empty()) {
-        return {{TKind::Failed, path, error}};
-    }
-    if (!IsFolder(path)) {
+    if (!S_ISDIR(st.st_mode)) {
         if (IsPictureName(path)) {
             return {{TKind::Picture, path, {}}};
         }

@@ -27,7 +27,4 @@ struct TPathEntry {
 // a run enters, with a line for each folder it does not enter.
 std::vector<TPathEntry> ExpandPath(const std::string& path, bool recursive);
 
-// The system's words for why path cannot be examined, or empty when it can.
-std::string ExamineError(const std::string& path);
-
 }  // namespace murk::cli
