@@ -1,5 +1,6 @@
 #include "Verbs.h"
 
+#include <functional>
 #include <ostream>
 
 #include "Escape.h"
@@ -81,16 +82,14 @@ struct TPasswordStart {
     std::optional<int> Status;
 };
 
-TPasswordStart StartPassword(TPasswordSource& password, bool needed, bool shieldRules,
-                             TFormat format, std::ostream& err) {
+// needed is asked last, as it may read the head of every picture.
+TPasswordStart StartPassword(TPasswordSource& password, const std::function<bool()>& needed,
+                             bool shieldRules, TFormat format, std::ostream& err) {
     TPasswordStart start;
-    // A source named on the command line is read, and its errors shown,
-    // even when no file turns out to need it.
-    if (!needed && !password.Named()) {
-        return start;
-    }
     try {
-        if (!shieldRules && !password.Available()) {
+        // A source named on the command line is read, and its errors shown,
+        // even when no file turns out to need it.
+        if (!password.Named() && ((!shieldRules && !password.Available()) || !needed())) {
             return start;
         }
         const std::string& bytes = password.Get();
@@ -115,7 +114,9 @@ TPasswordStart StartPassword(TPasswordSource& password, bool needed, bool shield
 int ProcessPaths(const TOptions& options, bool encode, std::ostream& err) {
     const std::vector<TPathEntry> entries = ExpandAll(options);
     TPasswordSource password(options.PasswordFile, options.PasswordStdin, encode);
-    const bool needed = encode ? options.Format != TFormat::Normal : AnyNeedsPassword(entries);
+    const auto needed = [&] {
+        return encode ? options.Format != TFormat::Normal : AnyNeedsPassword(entries);
+    };
     const TPasswordStart start = StartPassword(password, needed, encode, options.Format, err);
     if (start.Status) {
         return *start.Status;
@@ -191,8 +192,8 @@ int RunRestore(const TOptions& options, std::ostream& err) {
 int RunVerify(const TOptions& options, std::ostream& err) {
     const std::vector<TPathEntry> entries = ExpandAll(options);
     TPasswordSource password(options.PasswordFile, options.PasswordStdin, false);
-    const TPasswordStart start =
-        StartPassword(password, AnyNeedsPassword(entries), false, options.Format, err);
+    const TPasswordStart start = StartPassword(
+        password, [&] { return AnyNeedsPassword(entries); }, false, options.Format, err);
     if (start.Status) {
         return *start.Status;
     }
