@@ -106,7 +106,7 @@ TPasswordStart StartPassword(TPasswordSource& password, const std::function<bool
         start.Status = 2;
     } catch (const TInterrupted& interrupted) {
         err << "murkwell-cli: stopped at the password prompt; nothing was touched.\n";
-        start.Status = 128 + interrupted.Signal;
+        start.Status = StatusForSignal(interrupted.Signal);
     }
     return start;
 }
