@@ -102,6 +102,17 @@ std::string EscapeForTerminal(std::string_view text) {
     return out;
 }
 
+bool IsUtf8(std::string_view text) {
+    for (size_t i = 0; i < text.size();) {
+        const size_t length = Utf8Length(text, i);
+        if (length == 0) {
+            return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
 std::string JsonString(std::string_view text) {
     std::string out = "\"";
     for (size_t i = 0; i < text.size();) {

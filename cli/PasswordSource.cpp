@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "Cp932.h"
+#include "Escape.h"
 #include "ExtraCodec.h"
 #include "JpzCodec.h"
 #include "Signals.h"
@@ -69,27 +70,6 @@ std::string ReadAll(int fd, const std::string& what) {
             throw PasswordError("Cannot use " + what + ": it is far too long for a password.");
         }
     }
-}
-
-bool IsUtf8(const std::string& text) {
-    for (size_t i = 0; i < text.size();) {
-        const auto c = uint8_t(text[i]);
-        size_t length = c < 0x80                   ? 1
-                        : (c >= 0xC2 && c <= 0xDF) ? 2
-                        : (c & 0xF0) == 0xE0       ? 3
-                        : (c >= 0xF0 && c <= 0xF4) ? 4
-                                                   : 0;
-        if (length == 0 || i + length > text.size()) {
-            return false;
-        }
-        for (size_t k = 1; k < length; ++k) {
-            if ((uint8_t(text[i + k]) & 0xC0) != 0x80) {
-                return false;
-            }
-        }
-        i += length;
-    }
-    return true;
 }
 
 }  // namespace
