@@ -9,6 +9,7 @@
 #include "Cp932.h"
 #include "FileListModel.h"
 #include "FileSelection.h"
+#include "JpzCodec.h"
 #include "RunMessages.h"
 #include "RunView.h"
 
@@ -99,7 +100,8 @@ bool TRunCommands::PasswordAccepted(bool shield) {
         return refuse(UnencodablePasswordText(bytes.Unencodable));
     }
     // Jpz is a password format: a Normal shield never reaches it.
-    if (shield && FSettings.PasswordMode && FSettings.ShieldKind == 3 && bytes.Bytes.size() < 8) {
+    if (shield && FSettings.PasswordMode && FSettings.ShieldKind == 3 &&
+        bytes.Bytes.size() < kJpzMinPassword) {
         return refuse(kJpzPasswordText);
     }
     return true;
