@@ -16,9 +16,10 @@ namespace murk {
 
 namespace {
 
-// A sub-folder that a run enters.
+// A sub-folder that a run enters. The listing's type already tells a
+// folder, except on file systems that leave it unknown.
 bool IsPlainFolder(const std::string& path, unsigned char type) {
-    return (type == DT_DIR || type == DT_UNKNOWN) && IsFolder(path) &&
+    return (type == DT_DIR || (type == DT_UNKNOWN && IsFolder(path))) &&
            FolderEntry(path) == TFolderEntry::Entered;
 }
 
