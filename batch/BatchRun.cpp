@@ -61,6 +61,13 @@ QString RefusalReason(const TCodecOutcome& outcome) {
            QLatin1Char('.');
 }
 
+// A refusal found outside the codec, told as the codec tells its own.
+TCodecOutcome RefusedFor(TRefusal reason) {
+    TCodecOutcome outcome;
+    outcome.Reason = reason;
+    return outcome;
+}
+
 QString NotKeptReason(const std::vector<std::string>& notKept) {
     QString reason = QStringLiteral("Done, but the new file could not be given ");
     for (size_t i = 0; i < notKept.size(); ++i) {
@@ -347,10 +354,7 @@ bool TBatchRun::ProcessContent(std::string& FileName, const std::string& Passwor
         FFileSize = LastSize;
         FState.AllBytes += LastSize;
     } catch (const std::bad_alloc&) {
-        RecordFailure(FileName,
-                      QStringLiteral("Not processed: ") +
-                          QString::fromUtf8(RefusalText(TRefusal::TooLarge)) + QLatin1Char('.'),
-                      TFailureKind::Refused, {}, TRefusal::TooLarge);
+        RecordRefusal(FileName, RefusedFor(TRefusal::TooLarge));
         FFileSize = CheckOnDisk(FileName);
         FState.AllBytes += FFileSize.value_or(0);
     } catch (const std::exception& error) {
@@ -382,11 +386,7 @@ std::optional<std::string> TBatchRun::FilePassword(const QString& text, const st
         return std::string();
     }
     if (converted.ConverterMissing) {
-        RecordFailure(path,
-                      QStringLiteral("Not processed: ") +
-                          QString::fromUtf8(RefusalText(TRefusal::NoCp932Converter)) +
-                          QLatin1Char('.'),
-                      TFailureKind::Refused, {}, TRefusal::NoCp932Converter);
+        RecordRefusal(path, RefusedFor(TRefusal::NoCp932Converter));
     } else {
         RecordFailure(path, UnencodablePasswordReason(), TFailureKind::PasswordNotCp932);
     }
@@ -399,8 +399,7 @@ int TBatchRun::RunCodec(TMemoryStream& Stream, const std::string& FileName, bool
         DispatchCodec(Stream, FileName, Encode, Password, Mode, FSettings.ShieldSelection());
     if (outcome.Result != 1 && IsReportedRefusal(outcome.Reason) &&
         !AlreadyShielded(Encode, outcome.Reason, Stream)) {
-        RecordFailure(FileName, RefusalReason(outcome), TFailureKind::Refused,
-                      QString::fromUtf8(outcome.ErrorText), outcome.Reason, outcome.OtherNames);
+        RecordRefusal(FileName, outcome);
     }
     if (outcome.Result == 1 && !outcome.NotKept.empty()) {
         QStringList notKept;
@@ -450,6 +449,11 @@ void TBatchRun::Timer1Timer() {
 void TBatchRun::RecordFailure(const std::string& path, const QString& reason, TFailureKind kind,
                               const QString& detail, TRefusal refusal, uint64_t otherNames) {
     FFailures.push_back({DecodePath(path), reason, kind, refusal, otherNames, detail});
+}
+
+void TBatchRun::RecordRefusal(const std::string& path, const TCodecOutcome& outcome) {
+    RecordFailure(path, RefusalReason(outcome), TFailureKind::Refused,
+                  QString::fromUtf8(outcome.ErrorText), outcome.Reason, outcome.OtherNames);
 }
 
 void TBatchRun::ReportFailures(const std::vector<TRunFailure>& failures) {

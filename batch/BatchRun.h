@@ -22,6 +22,7 @@ namespace murk {
 
 class TFileListModel;
 class TMemoryStream;
+struct TCodecOutcome;
 class TRunClock;
 class mythread;
 
@@ -81,6 +82,8 @@ private:
     void RecordFailure(const std::string& path, const QString& reason, TFailureKind kind,
                        const QString& detail = {}, TRefusal refusal = TRefusal::None,
                        uint64_t otherNames = 0);
+    // A refusal of the codec's kind, in the same words whoever refused.
+    void RecordRefusal(const std::string& path, const TCodecOutcome& outcome);
     void ReportFailures(const std::vector<TRunFailure>& failures);
 
     TFileListModel& FList;
