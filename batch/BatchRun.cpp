@@ -68,14 +68,6 @@ TCodecOutcome RefusedFor(TRefusal reason) {
     return outcome;
 }
 
-QString NotKeptReason(const std::vector<std::string>& notKept) {
-    QString reason = QStringLiteral("Done, but the new file could not be given ");
-    for (size_t i = 0; i < notKept.size(); ++i) {
-        reason += (i == 0 ? QString() : QStringLiteral("; ")) + QString::fromUtf8(notKept[i]);
-    }
-    return reason + QLatin1Char('.');
-}
-
 // Classifies the file as it is on disk; the size is empty when the file
 // cannot be read, rather than the size of some earlier file.
 std::optional<int64_t> CheckOnDisk(const std::string& path) {
@@ -406,8 +398,11 @@ int TBatchRun::RunCodec(TMemoryStream& Stream, const std::string& FileName, bool
         for (const std::string& part : outcome.NotKept) {
             notKept << QString::fromUtf8(part);
         }
-        RecordFailure(FileName, NotKeptReason(outcome.NotKept), TFailureKind::NotKept,
-                      notKept.join(QStringLiteral("; ")));
+        const QString lost = notKept.join(QStringLiteral("; "));
+        RecordFailure(
+            FileName,
+            QStringLiteral("Done, but the new file could not be given ") + lost + QLatin1Char('.'),
+            TFailureKind::NotKept, lost);
     }
     return outcome.Result;
 }
