@@ -73,7 +73,7 @@ void ScanFolder(const std::string& Folder, std::vector<std::string>& List, bool 
     }
 }
 
-void SortPaths(std::vector<std::string>& paths) {
+std::vector<size_t> PathOrder(const std::vector<std::string>& paths) {
     std::vector<QString> keys;
     keys.reserve(paths.size());
     for (const auto& path : paths) {
@@ -85,9 +85,13 @@ void SortPaths(std::vector<std::string>& paths) {
         const int byKey = keys[a].compare(keys[b]);
         return byKey != 0 ? byKey < 0 : paths[a] < paths[b];
     });
+    return order;
+}
+
+void SortPaths(std::vector<std::string>& paths) {
     std::vector<std::string> sorted;
     sorted.reserve(paths.size());
-    for (size_t index : order) {
+    for (size_t index : PathOrder(paths)) {
         sorted.push_back(std::move(paths[index]));
     }
     paths = std::move(sorted);

@@ -45,4 +45,8 @@ void ScanFolder(const std::string& Folder, std::vector<std::string>& List, bool 
 // keep a fixed order among themselves.
 void SortPaths(std::vector<std::string>& paths);
 
+// The indexes of paths in the order SortPaths gives them, for sorting
+// something else by its paths.
+std::vector<size_t> PathOrder(const std::vector<std::string>& paths);
+
 }  // namespace murk

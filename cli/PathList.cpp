@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <cstring>
 #include <optional>
-#include <unordered_map>
 
 #include "DirHandle.h"
 #include "FolderScan.h"
@@ -99,18 +98,15 @@ std::vector<TPathEntry> ExpandPath(const std::string& path, bool recursive) {
     }
     std::vector<TPathEntry> entries;
     Walk(path, recursive, entries);
-    std::vector<std::string> order;
-    order.reserve(entries.size());
-    std::unordered_map<std::string, size_t> index;
-    for (size_t i = 0; i < entries.size(); ++i) {
-        order.push_back(entries[i].Path);
-        index.emplace(entries[i].Path, i);
+    std::vector<std::string> paths;
+    paths.reserve(entries.size());
+    for (const TPathEntry& entry : entries) {
+        paths.push_back(entry.Path);
     }
-    SortPaths(order);
     std::vector<TPathEntry> sorted;
     sorted.reserve(entries.size());
-    for (const std::string& key : order) {
-        sorted.push_back(std::move(entries[index.at(key)]));
+    for (size_t index : PathOrder(paths)) {
+        sorted.push_back(std::move(entries[index]));
     }
     return sorted;
 }
