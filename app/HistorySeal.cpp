@@ -1,11 +1,8 @@
 #include "HistorySeal.h"
 
-#include <nettle/gcm.h>
-#include <nettle/memops.h>
-
 #include <cstring>
 
-#include "SecureMemory.h"
+#include "JpzCipher.h"
 
 namespace murk {
 
@@ -14,8 +11,8 @@ namespace {
 constexpr char Magic[] = {'M', 'K', 'H', 'S', 'T', '\x1A'};
 constexpr uint8_t Version = 1;
 
-static_assert(HistoryKeySize == AES256_KEY_SIZE && HistoryNonceSize == GCM_IV_SIZE &&
-              HistoryTagSize == GCM_DIGEST_SIZE);
+static_assert(HistoryKeySize == jpz::kKeySize && HistoryNonceSize == jpz::kNonceSize &&
+              HistoryTagSize == jpz::kTagSize);
 
 const uint8_t* Data(const QByteArray& bytes) {
     return reinterpret_cast<const uint8_t*>(bytes.constData());
@@ -31,16 +28,9 @@ uint32_t GetLe32(const uint8_t* at) {
     return uint32_t(at[0]) | uint32_t(at[1]) << 8 | uint32_t(at[2]) << 16 | uint32_t(at[3]) << 24;
 }
 
-// Encrypts or decrypts data in place and computes the tag.
-void Crypt(bool encrypt, std::span<const uint8_t> key, const uint8_t* header, uint8_t* data,
-           size_t size, uint8_t* tag) {
-    gcm_aes256_ctx context;
-    gcm_aes256_set_key(&context, key.data());
-    gcm_aes256_set_iv(&context, HistoryNonceSize, header + 36);
-    gcm_aes256_update(&context, HistoryHeaderSize, header);
-    (encrypt ? gcm_aes256_encrypt : gcm_aes256_decrypt)(&context, size, data, data);
-    gcm_aes256_digest(&context, HistoryTagSize, tag);
-    explicit_bzero(&context, sizeof context);
+// The nonce stands in the header, which is authenticated whole.
+std::span<const uint8_t, HistoryNonceSize> Nonce(const uint8_t* header) {
+    return std::span<const uint8_t, HistoryNonceSize>(header + 36, HistoryNonceSize);
 }
 
 }  // namespace
@@ -75,7 +65,9 @@ QByteArray SealHistory(const QByteArray& text, std::span<const uint8_t> key,
     FillRandom({head + 36, HistoryNonceSize});
     uint8_t* data = head + HistoryHeaderSize;
     std::memcpy(data, text.constData(), size_t(text.size()));
-    Crypt(true, key, head, data, size_t(text.size()), data + text.size());
+    jpz::SealData(jpz::TCipher::Aes256Gcm, key.first<HistoryKeySize>(), Nonce(head),
+                  {head, HistoryHeaderSize}, {data, size_t(text.size())},
+                  std::span<uint8_t, HistoryTagSize>(data + text.size(), HistoryTagSize));
     return file;
 }
 
@@ -89,10 +81,12 @@ bool OpenHistory(const QByteArray& file, std::span<const uint8_t> key, QByteArra
     text.resize(qsizetype(size));
     uint8_t* data = reinterpret_cast<uint8_t*>(text.data());
     std::memcpy(data, Data(file) + HistoryHeaderSize, size);
-    uint8_t tag[HistoryTagSize];
-    Crypt(false, key, Data(file), data, size, tag);
-    if (memeql_sec(tag, Data(file) + HistoryHeaderSize + size, HistoryTagSize) == 0) {
-        WipeBytes(data, size);
+    const uint8_t* head = Data(file);
+    // A wrong tag leaves the text wiped.
+    if (!jpz::OpenData(jpz::TCipher::Aes256Gcm, key.first<HistoryKeySize>(), Nonce(head),
+                       {head, HistoryHeaderSize}, {data, size},
+                       std::span<const uint8_t, HistoryTagSize>(head + HistoryHeaderSize + size,
+                                                                HistoryTagSize))) {
         text.clear();
         return false;
     }

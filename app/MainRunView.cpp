@@ -17,32 +17,30 @@
 
 namespace murk {
 
-void TMainFm::SetPanelText(TPanel panel, const QString& text) {
+QLabel* TMainFm::PanelLabel(TPanel panel) const {
     switch (panel) {
         case TPanel::Total:
-            pnTotal->setText(text);
-            break;
+            return pnTotal;
         case TPanel::Processed:
-            pnProc->setText(text);
-            break;
+            return pnProc;
         case TPanel::Time:
-            pnTime->setText(text);
-            break;
+            return pnTime;
         case TPanel::FileName:
-            pnFileName->setText(text);
-            break;
+            return pnFileName;
         case TPanel::TotalSize:
-            pnTotalSize->setText(text);
-            break;
+            return pnTotalSize;
         case TPanel::ProcessedSize:
-            pnProcedTotalSize->setText(text);
-            break;
+            return pnProcedTotalSize;
     }
+    return pnTotal;
+}
+
+void TMainFm::SetPanelText(TPanel panel, const QString& text) {
+    PanelLabel(panel)->setText(text);
 }
 
 void TMainFm::SetPanelColor(TPanel panel, TRgb color) {
-    QLabel* const labels[] = {pnTotal, pnProc, pnTime, pnFileName, pnTotalSize, pnProcedTotalSize};
-    QLabel* label = labels[size_t(panel)];
+    QLabel* label = PanelLabel(panel);
     QPalette colored = label->palette();
     colored.setColor(QPalette::WindowText, ToColor(color));
     label->setPalette(colored);
@@ -63,39 +61,30 @@ void TMainFm::SetToggleButton(TToggleButton button, const QString& caption, int 
     target->setIcon(ToolbarIcon(image));
 }
 
-void TMainFm::SetMenuItemVisible(TMenuItem item, bool visible) {
+QAction* TMainFm::MenuItemAction(TMenuItem item) const {
     switch (item) {
         case TMenuItem::MurkwellUltra:
-            ppMurkwellUltra->setVisible(visible);
-            break;
+            return ppMurkwellUltra;
         case TMenuItem::JpzEncode:
-            // The Jpz commands are offered only while the option asks for them.
-            ppJpzEncode->setVisible(visible && FSettings.UseJpz);
-            break;
+            return ppJpzEncode;
         case TMenuItem::EndMessage:
-            Option->setVisible(visible);
-            break;
+            return Option;
         case TMenuItem::MurkCheckMode:
-            ItmMurkCheckMode->setVisible(visible);
-            break;
+            return ItmMurkCheckMode;
     }
+    return ppMurkwellUltra;
+}
+
+void TMainFm::SetMenuItemVisible(TMenuItem item, bool visible) {
+    // The Jpz commands are offered only while the option asks for them.
+    if (item == TMenuItem::JpzEncode) {
+        visible = visible && FSettings.UseJpz;
+    }
+    MenuItemAction(item)->setVisible(visible);
 }
 
 void TMainFm::SetMenuItemChecked(TMenuItem item, bool checked) {
-    switch (item) {
-        case TMenuItem::MurkwellUltra:
-            ppMurkwellUltra->setChecked(checked);
-            break;
-        case TMenuItem::JpzEncode:
-            ppJpzEncode->setChecked(checked);
-            break;
-        case TMenuItem::EndMessage:
-            Option->setChecked(checked);
-            break;
-        case TMenuItem::MurkCheckMode:
-            ItmMurkCheckMode->setChecked(checked);
-            break;
-    }
+    MenuItemAction(item)->setChecked(checked);
 }
 
 void TMainFm::SetCancelEnabled(bool enabled) {

@@ -257,6 +257,9 @@ private:
     // password.
     void WipeSecrets();
     void ApplyListColors();
+    // The widgets the run view names.
+    QLabel* PanelLabel(TPanel panel) const;
+    QAction* MenuItemAction(TMenuItem item) const;
     // Runs a command of the run commands; a close asked for while a list
     // run of the command lets events through waits for the command's end.
     template <typename Command>
