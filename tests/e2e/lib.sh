@@ -211,6 +211,9 @@ make_pictures() {
     "$MURKWELL_BIN/make_pictures" "$1" "$2"
 }
 
+# Picture N (1 to 9) that make_pictures wrote into $PICS.
+pic() { echo "$PICS/photo0$1.jpg"; }
+
 # The four state bytes a file begins with, as hex ("8f988cca").
 head_hex() { head -c 4 "$1" | od -An -tx1 | tr -d ' \n'; }
 
@@ -374,6 +377,13 @@ key() {
 type_text() {
     xdotool type --delay "${2:-80}" -- "$1"
     sleep 0.1
+}
+
+# Replaces the text of the password box of the main window ($main) by typing.
+type_password() {
+    click "$main" "$P_PASSWORD"
+    key ctrl+a BackSpace
+    type_text "$1" 60
 }
 
 clipboard() { xclip -selection clipboard -o 2>/dev/null; }
