@@ -37,8 +37,8 @@ unset MURKWELL_JPZ QT_QPA_PLATFORM
 # settings of a fresh folder): points of its controls relative to the
 # window's top left corner.
 readonly P_EXIT="28 22" P_BACK="176 22" P_NEXT="244 22" P_OPTION="448 22"
-readonly P_PASSWORD="368 62" P_FOLDER="438 95" P_OPERATION="556 143"
-readonly P_PREVIEW="88 530" P_BACK_SUB="16 623" P_NEXT_SUB="43 623"
+readonly P_PASSWORD="368 62" P_FOLDER="438 95"
+readonly P_PREVIEW="88 530" P_BACK_SUB="16 623"
 # The file list: the first row's middle, and the height of a row.
 readonly LIST_X=463 LIST_ROW1_Y=179 LIST_ROW_H=17
 # The folder tree: its left and right edge, its top and bottom.
