@@ -17,7 +17,6 @@
 #include "JpegEncode.h"
 #include "JpegHead.h"
 #include "MemoryStream.h"
-#include "NormalCodec.h"
 #include "OutputStream.h"
 #include "PassCodec.h"
 #include "UltraCodec.h"
@@ -39,8 +38,8 @@ struct TCounts {
     long Slips = 0, Passing = 0, Refused = 0, RightPasswords = 0, RightRefused = 0;
 };
 
-// Restores the head of an Extra file with a password; empty when the
-// checksum refuses it, else the whole restored content.
+// Restores the block of an Extra file with a password into block; false
+// when the checksum refuses it.
 bool RestoreWith(const std::vector<uint8_t>& shielded, size_t headerLength, size_t blockLength,
                  const std::string& password, std::vector<uint8_t>& block) {
     murk::TExtraBlockInfo info;
@@ -146,7 +145,7 @@ int main(int argc, char** argv) {
             }
         }
     }
-    // Normal and Ultra: every picture restores through the same check.
+    // Ultra: every picture restores through the same check.
     for (size_t s = 0; s < shapes.size(); ++s) {
         const std::vector<uint8_t> picture = Encode(shapes[s], unsigned(s) * 7919u);
         for (int mode = 1; mode <= 4; ++mode) {

@@ -5,14 +5,6 @@
 # a shorter one is typed.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-pic() { echo "$PICS/photo0$1.jpg"; }
-
-type_password() {
-    click "$main" "$P_PASSWORD"
-    key ctrl+a BackSpace
-    type_text "$1" 60
-}
-
 password_box_menu_key() {
     "$MURKWELL_BIN/murkwell-cli" shield --format normal "$(pic 1)" >/dev/null
     click "$main" "$P_FOLDER"

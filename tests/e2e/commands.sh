@@ -6,15 +6,6 @@
 # with the preview, and the password history remembered across a restart.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-# Replaces the password box's text by typing.
-type_password() {
-    click "$main" "$P_PASSWORD"
-    key ctrl+a BackSpace
-    type_text "$1" 60
-}
-
-pic() { echo "$PICS/photo0$1.jpg"; }
-
 expect_states() {
     local i=1
     for want in "$@"; do

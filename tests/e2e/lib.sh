@@ -37,8 +37,8 @@ unset MURKWELL_JPZ QT_QPA_PLATFORM
 # settings of a fresh folder): points of its controls relative to the
 # window's top left corner.
 readonly P_EXIT="28 22" P_BACK="176 22" P_NEXT="244 22" P_OPTION="448 22"
-readonly P_PASSWORD="368 62" P_FOLDER="438 95" P_OPERATION="556 143"
-readonly P_PREVIEW="88 530" P_BACK_SUB="16 623" P_NEXT_SUB="43 623"
+readonly P_PASSWORD="368 62" P_FOLDER="438 95"
+readonly P_PREVIEW="88 530" P_BACK_SUB="16 623"
 # The file list: the first row's middle, and the height of a row.
 readonly LIST_X=463 LIST_ROW1_Y=179 LIST_ROW_H=17
 # The folder tree: its left and right edge, its top and bottom.
@@ -56,6 +56,13 @@ step() {
     e2e_log "step: $*"
 }
 
+# Ends a process this journey started, if there is one.
+end_process() {
+    [[ -n "$1" ]] || return 0
+    kill "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
+}
+
 e2e_finish() {
     local status=$?
     [[ $BASHPID == "$E2E_MAIN_PID" ]] || exit "$status"
@@ -64,18 +71,9 @@ e2e_finish() {
             e2e_log "screen saved in $E2E_OUT/$E2E_NAME-failure.png"
         [[ -f "$E2E_WORK/app.log" ]] && cp "$E2E_WORK/app.log" "$E2E_OUT/$E2E_NAME-app.log"
     fi
-    if [[ -n "$E2E_APP_PID" ]] && kill -0 "$E2E_APP_PID" 2>/dev/null; then
-        kill "$E2E_APP_PID" 2>/dev/null || true
-        wait "$E2E_APP_PID" 2>/dev/null || true
-    fi
-    if [[ -n "$E2E_WM_PID" ]]; then
-        kill "$E2E_WM_PID" 2>/dev/null || true
-        wait "$E2E_WM_PID" 2>/dev/null || true
-    fi
-    if [[ -n "$E2E_XVFB_PID" ]]; then
-        kill "$E2E_XVFB_PID" 2>/dev/null || true
-        wait "$E2E_XVFB_PID" 2>/dev/null || true
-    fi
+    end_process "$E2E_APP_PID"
+    end_process "$E2E_WM_PID"
+    end_process "$E2E_XVFB_PID"
     rm -rf "$E2E_WORK"
     if [[ $status -eq 0 ]]; then
         e2e_log "passed"
@@ -128,6 +126,8 @@ wait_until() {
     done
 }
 
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+
 # Starts a virtual display of its own (Xvfb picks a free number).
 e2e_start() {
     local missing=()
@@ -155,7 +155,7 @@ e2e_start() {
     # hands the focus back when a box closes.
     jwm -f "$(dirname "${BASH_SOURCE[0]}")/jwmrc" >"$E2E_WORK/jwm.log" 2>&1 &
     E2E_WM_PID=$!
-    wait_until 10 "the window manager" bash -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'"
+    wait_until 10 "the window manager" wm_running
 }
 
 # Writes a value into the program's registry file before it starts:
@@ -179,25 +179,24 @@ registry_set() {
     mv "$tmp" "$file"
 }
 
+# ini_value FILE GROUP NAME: the value of NAME in GROUP of an INI file the
+# program wrote, or nothing.
+ini_value() {
+    [[ -f "$1" ]] || return 0
+    awk -v section="[$2]" -v name="$3" '
+        /^\[/ { inside = ($0 == section); next }
+        inside && index($0, name "=") == 1 { print substr($0, length(name) + 2) }' "$1"
+}
+
 # The registry value NAME (in GROUP) as the program wrote it, or nothing.
 registry_get() {
-    local group=General name
+    local group=General
     if [[ $# -eq 2 ]]; then group=$1; shift; fi
-    name=$1
-    [[ -f "$HOME_DIR/registry.ini" ]] || return 0
-    awk -v section="[$group]" -v name="$name" '
-        /^\[/ { inside = ($0 == section); next }
-        inside && index($0, name "=") == 1 { print substr($0, length(name) + 2) }' \
-        "$HOME_DIR/registry.ini" | tr -d '"'
+    ini_value "$HOME_DIR/registry.ini" "$group" "$1" | tr -d '"'
 }
 
 # An INI key of murkw.ini, group Murkwell.
-ini_get() {
-    [[ -f "$HOME_DIR/murkw.ini" ]] || return 0
-    awk -v name="$1" '/^\[/ { inside = ($0 == "[Murkwell]"); next }
-        inside && index($0, name "=") == 1 { print substr($0, length(name) + 2) }' \
-        "$HOME_DIR/murkw.ini"
-}
+ini_get() { ini_value "$HOME_DIR/murkw.ini" Murkwell "$1"; }
 
 # A fresh start with no login window and no logout, the usual set-up of a
 # journey that is not about them.
@@ -211,6 +210,9 @@ make_pictures() {
     mkdir -p "$1"
     "$MURKWELL_BIN/make_pictures" "$1" "$2"
 }
+
+# Picture N (1 to 9) that make_pictures wrote into $PICS.
+pic() { echo "$PICS/photo0$1.jpg"; }
 
 # The four state bytes a file begins with, as hex ("8f988cca").
 head_hex() { head -c 4 "$1" | od -An -tx1 | tr -d ' \n'; }
@@ -257,11 +259,12 @@ e2e_launch() {
 }
 
 app_running() { [[ -n "$E2E_APP_PID" ]] && kill -0 "$E2E_APP_PID" 2>/dev/null; }
+app_gone() { ! kill -0 "$E2E_APP_PID" 2>/dev/null; }
 
 # Waits for the program to end by itself (a logout, Exit, "帰る").
 wait_app_gone() {
     local seconds=${1:-20}
-    wait_until "$seconds" "the program to end" bash -c "! kill -0 $E2E_APP_PID"
+    wait_until "$seconds" "the program to end" app_gone
     wait "$E2E_APP_PID" 2>/dev/null || true
     E2E_APP_PID=
 }
@@ -284,10 +287,11 @@ wait_window() {
     head -n 1 <<<"$ids"
 }
 
+no_window() { [[ -z "$(windows_named "$1")" ]]; }
+
 wait_no_window() {
     local regex=$1 seconds=${2:-20}
-    wait_until "$seconds" "the window /$regex/ to close" bash -c \
-        "[[ -z \"\$(xdotool search --onlyvisible --name '$regex' 2>/dev/null)\" ]]"
+    wait_until "$seconds" "the window /$regex/ to close" no_window "$regex"
 }
 
 # Checks that no window with a matching title shows up for a while.
@@ -295,7 +299,7 @@ expect_no_window() {
     local regex=$1 seconds=${2:-1}
     local deadline=$((SECONDS + seconds))
     while ((SECONDS < deadline)); do
-        [[ -z "$(windows_named "$regex")" ]] ||
+        no_window "$regex" ||
             fail "a window titled /$regex/ appeared: $(title_of "$(windows_named "$regex" | head -n1)")"
         sleep 0.1
     done
@@ -375,7 +379,15 @@ type_text() {
     sleep 0.1
 }
 
+# Replaces the text of the password box of the main window ($main) by typing.
+type_password() {
+    click "$main" "$P_PASSWORD"
+    key ctrl+a BackSpace
+    type_text "$1" 60
+}
+
 clipboard() { xclip -selection clipboard -o 2>/dev/null; }
+clipboard_differs() { [[ "$(clipboard)" != "$1" ]]; }
 
 # Marks the clipboard, presses the copy keys and prints what the focused
 # control put there. A message box copies its caption, text and buttons.
@@ -384,8 +396,7 @@ copy_focused() {
     printf '%s' "$marker" | xclip -selection clipboard -i
     sleep 0.1
     key ctrl+c
-    wait_until 10 "the copied text" bash -c \
-        "[[ \"\$(xclip -selection clipboard -o 2>/dev/null)\" != '$marker' ]]"
+    wait_until 10 "the copied text" clipboard_differs "$marker"
     clipboard
 }
 
@@ -427,11 +438,12 @@ expect_message() {
     wait_focus "$box"
 }
 
+focus_is() { [[ "$(xdotool getwindowfocus 2>/dev/null)" == "$1" ]]; }
+
 # Waits until the X input focus is in WINDOW.
 wait_focus() {
     local window=$1
-    wait_until 10 "the focus in window $window" bash -c \
-        "[[ \"\$(xdotool getwindowfocus 2>/dev/null)\" == '$window' ]]"
+    wait_until 10 "the focus in window $window" focus_is "$window"
 }
 
 expect_contains() {
