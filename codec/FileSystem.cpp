@@ -465,9 +465,9 @@ private:
     std::string FName;
 };
 
-// Why the file may not be replaced now; returns normally when it may.
-void CheckReplaceable(int dirFd, const std::string& name, const std::string& path,
-                      const std::optional<TFileIdentity>& expected, const TFileHold* hold) {
+// Why the file may not be replaced now; when it may, what it is now.
+struct stat CheckReplaceable(int dirFd, const std::string& name, const std::string& path,
+                             const std::optional<TFileIdentity>& expected, const TFileHold* hold) {
     struct stat now {};
     if (::fstatat(dirFd, name.c_str(), &now, 0) != 0) {
         if (expected) {
@@ -486,6 +486,7 @@ void CheckReplaceable(int dirFd, const std::string& name, const std::string& pat
         throw FileLinkedError("Cannot write " + path + ": the file has other names.",
                               uint64_t(now.st_nlink - 1));
     }
+    return now;
 }
 
 }  // namespace
@@ -501,11 +502,7 @@ TReplaceReport ReplaceFileContent(const std::string& path, const TOutputStream& 
     if (!dirFd.Valid()) {
         throw FileCreateError("Cannot write " + path + ": " + ErrorText(errno) + ".");
     }
-    CheckReplaceable(dirFd.Get(), name, path, expected, hold);
-    struct stat original {};
-    if (::fstatat(dirFd.Get(), name.c_str(), &original, 0) != 0) {
-        throw FileCreateError("Cannot write " + path + ": " + ErrorText(errno) + ".");
-    }
+    const struct stat original = CheckReplaceable(dirFd.Get(), name, path, expected, hold);
 
     TReplaceReport report;
     TTemporary temporary(dirFd.Get(), path);
