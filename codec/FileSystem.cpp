@@ -116,10 +116,14 @@ FileChangedError ChangedError(const std::string& path) {
                             ": the file was changed while it was being processed.");
 }
 
-// Gives the unnamed temporary a name in the folder, so it can be renamed.
+// Gives the unnamed temporary open at fd a name in the folder; false, with
+// errno EEXIST when the name is taken.
 bool LinkTemporary(int fd, int dirFd, const std::string& name) {
     if (::linkat(fd, "", dirFd, name.c_str(), AT_EMPTY_PATH) == 0) {
         return true;
+    }
+    if (errno == EEXIST) {
+        return false;
     }
     const std::string procPath = "/proc/self/fd/" + std::to_string(fd);
     return ::linkat(AT_FDCWD, procPath.c_str(), dirFd, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
@@ -426,12 +430,7 @@ public:
     // Links an unnamed temporary straight to name; false when it is taken.
     bool LinkAs(const std::string& name) {
         if (FName.empty()) {
-            if (::linkat(Fd(), "", FDirFd, name.c_str(), AT_EMPTY_PATH) == 0) {
-                return true;
-            }
-            const std::string procPath = "/proc/self/fd/" + std::to_string(Fd());
-            if (errno != EEXIST && ::linkat(AT_FDCWD, procPath.c_str(), FDirFd, name.c_str(),
-                                            AT_SYMLINK_FOLLOW) == 0) {
+            if (LinkTemporary(Fd(), FDirFd, name)) {
                 return true;
             }
         } else if (::linkat(FDirFd, FName.c_str(), FDirFd, name.c_str(), 0) == 0) {
