@@ -202,15 +202,8 @@ void RemoveStaleTemporaries(const std::string& folder) {
 
 namespace {
 
-// Reads the whole regular file open at fd.
-TFileContent ReadOpenFile(int fd, const std::string& path) {
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        throw FileOpenError("Cannot open " + path + ": " + ErrorText(errno) + ".");
-    }
-    if (!S_ISREG(st.st_mode)) {
-        throw FileOpenError("Cannot open " + path + ": not a regular file.");
-    }
+// Reads the whole regular file open at fd, whose status is st.
+TFileContent ReadOpenFile(int fd, const struct stat& st, const std::string& path) {
     TFileContent content;
     content.Identity = IdentityOf(st);
     content.Links = st.st_nlink;
@@ -249,7 +242,14 @@ TFileContent ReadWholeFile(const std::string& path, bool keepAccessTime) {
     if (!fd.Valid()) {
         throw FileOpenError("Cannot open " + path + ": " + ErrorText(errno) + ".");
     }
-    return ReadOpenFile(fd.Get(), path);
+    struct stat st {};
+    if (::fstat(fd.Get(), &st) != 0) {
+        throw FileOpenError("Cannot open " + path + ": " + ErrorText(errno) + ".");
+    }
+    if (!S_ISREG(st.st_mode)) {
+        throw FileOpenError("Cannot open " + path + ": not a regular file.");
+    }
+    return ReadOpenFile(fd.Get(), st, path);
 }
 
 TFileContent HoldAndReadFile(const std::string& path) {
@@ -260,7 +260,8 @@ TFileContent HoldAndReadFile(const std::string& path) {
         content.Hold = std::move(hold);
         return content;
     }
-    TFileContent content = ReadOpenFile(hold->Fd(), path);
+    // The hold has checked that it is a regular file.
+    TFileContent content = ReadOpenFile(hold->Fd(), hold->Status(), path);
     content.Hold = std::move(hold);
     return content;
 }
