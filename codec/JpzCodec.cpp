@@ -214,8 +214,7 @@ int TJpzCodec::Decode() {
     TReplaceReport report;
     try {
         // The restored picture is the file as it was before it was shielded.
-        if (!CreateFileContent(picture, output, GetFileName(), ReadFileDate(GetFileName()),
-                               report)) {
+        if (!CreateFileContent(picture, output, GetFileName(), GetFileDate(), report)) {
             return Refuse(TRefusal::PictureExists);
         }
     } catch (const FileCreateError& error) {
