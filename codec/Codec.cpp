@@ -81,7 +81,10 @@ TCodec::TCodec(const TCodecOption& option)
       FStream(*option.Stream),
       FBlockSize(int32_t(uint32_t(option.Mode) << 10)),
       FBlockSizeNot(~uint32_t(FBlockSize)),
-      FFileDate(ReadFileDate(FFileName)),
+      // A stream read from the file carries its time; the replace compares
+      // the whole identity, so the two never differ on a file that is saved.
+      FFileDate(FStream.Source() ? std::optional(FStream.Source()->Mtime)
+                                 : ReadFileDate(FFileName)),
       FVerifyHead(option.VerifyHead) {
     FPassword = option.Password;
 }

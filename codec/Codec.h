@@ -100,6 +100,8 @@ protected:
     bool IsRefused() const { return FRefused; }
     const std::string& GetFileName() const { return FFileName; }
     const std::string& GetPassword() const { return FPassword; }
+    // The file's modification time when the codec was made.
+    const std::optional<struct timespec>& GetFileDate() const { return FFileDate; }
     int32_t GetMode() const { return FMode; }
     int32_t GetBlockSize() const { return FBlockSize; }
     uint32_t GetBlockSizeNot() const { return FBlockSizeNot; }

@@ -56,8 +56,7 @@ TFileHold::TFileHold(const std::string& path) {
     // old one locked by nobody; the new one is taken instead.
     for (int attempt = 0; attempt < 4; ++attempt) {
         FFd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-        struct stat held {};
-        if (FFd < 0 || ::fstat(FFd, &held) != 0) {
+        if (FFd < 0 || ::fstat(FFd, &FStatus) != 0) {
             const int error = errno;
             if (FFd >= 0) {
                 ::close(FFd);
@@ -65,7 +64,7 @@ TFileHold::TFileHold(const std::string& path) {
             }
             throw FileOpenError("Cannot open " + path + ": " + std::strerror(error) + ".");
         }
-        if (!S_ISREG(held.st_mode)) {
+        if (!S_ISREG(FStatus.st_mode)) {
             ::close(FFd);
             FFd = -1;
             throw FileOpenError("Cannot open " + path + ": not a regular file.");
@@ -77,7 +76,7 @@ TFileHold::TFileHold(const std::string& path) {
             return;
         }
         struct stat named {};
-        if (!FLocked || (::stat(path.c_str(), &named) == 0 && SameInode(held, named))) {
+        if (!FLocked || (::stat(path.c_str(), &named) == 0 && SameInode(FStatus, named))) {
             break;
         }
         ::close(FFd);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <string>
@@ -37,6 +38,8 @@ public:
     TFileHold& operator=(const TFileHold&) = delete;
 
     int Fd() const { return FFd; }
+    // The held file's status when it was taken.
+    const struct stat& Status() const { return FStatus; }
     THoldProblem Problem() const { return FProblem; }
     bool Locked() const { return FLocked; }
     bool Leased() const { return FLeased; }
@@ -49,6 +52,7 @@ public:
 
 private:
     int FFd = -1;
+    struct stat FStatus {};
     THoldProblem FProblem = THoldProblem::None;
     bool FLocked = false;
     bool FLeased = false;

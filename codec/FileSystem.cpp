@@ -116,10 +116,14 @@ FileChangedError ChangedError(const std::string& path) {
                             ": the file was changed while it was being processed.");
 }
 
-// Gives the unnamed temporary a name in the folder, so it can be renamed.
+// Gives the unnamed temporary open at fd a name in the folder; false, with
+// errno EEXIST when the name is taken.
 bool LinkTemporary(int fd, int dirFd, const std::string& name) {
     if (::linkat(fd, "", dirFd, name.c_str(), AT_EMPTY_PATH) == 0) {
         return true;
+    }
+    if (errno == EEXIST) {
+        return false;
     }
     const std::string procPath = "/proc/self/fd/" + std::to_string(fd);
     return ::linkat(AT_FDCWD, procPath.c_str(), dirFd, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
@@ -198,15 +202,8 @@ void RemoveStaleTemporaries(const std::string& folder) {
 
 namespace {
 
-// Reads the whole regular file open at fd.
-TFileContent ReadOpenFile(int fd, const std::string& path) {
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        throw FileOpenError("Cannot open " + path + ": " + ErrorText(errno) + ".");
-    }
-    if (!S_ISREG(st.st_mode)) {
-        throw FileOpenError("Cannot open " + path + ": not a regular file.");
-    }
+// Reads the whole regular file open at fd, whose status is st.
+TFileContent ReadOpenFile(int fd, const struct stat& st, const std::string& path) {
     TFileContent content;
     content.Identity = IdentityOf(st);
     content.Links = st.st_nlink;
@@ -245,7 +242,14 @@ TFileContent ReadWholeFile(const std::string& path, bool keepAccessTime) {
     if (!fd.Valid()) {
         throw FileOpenError("Cannot open " + path + ": " + ErrorText(errno) + ".");
     }
-    return ReadOpenFile(fd.Get(), path);
+    struct stat st {};
+    if (::fstat(fd.Get(), &st) != 0) {
+        throw FileOpenError("Cannot open " + path + ": " + ErrorText(errno) + ".");
+    }
+    if (!S_ISREG(st.st_mode)) {
+        throw FileOpenError("Cannot open " + path + ": not a regular file.");
+    }
+    return ReadOpenFile(fd.Get(), st, path);
 }
 
 TFileContent HoldAndReadFile(const std::string& path) {
@@ -256,7 +260,8 @@ TFileContent HoldAndReadFile(const std::string& path) {
         content.Hold = std::move(hold);
         return content;
     }
-    TFileContent content = ReadOpenFile(hold->Fd(), path);
+    // The hold has checked that it is a regular file.
+    TFileContent content = ReadOpenFile(hold->Fd(), hold->Status(), path);
     content.Hold = std::move(hold);
     return content;
 }
@@ -426,12 +431,7 @@ public:
     // Links an unnamed temporary straight to name; false when it is taken.
     bool LinkAs(const std::string& name) {
         if (FName.empty()) {
-            if (::linkat(Fd(), "", FDirFd, name.c_str(), AT_EMPTY_PATH) == 0) {
-                return true;
-            }
-            const std::string procPath = "/proc/self/fd/" + std::to_string(Fd());
-            if (errno != EEXIST && ::linkat(AT_FDCWD, procPath.c_str(), FDirFd, name.c_str(),
-                                            AT_SYMLINK_FOLLOW) == 0) {
+            if (LinkTemporary(Fd(), FDirFd, name)) {
                 return true;
             }
         } else if (::linkat(FDirFd, FName.c_str(), FDirFd, name.c_str(), 0) == 0) {
@@ -465,9 +465,9 @@ private:
     std::string FName;
 };
 
-// Why the file may not be replaced now; returns normally when it may.
-void CheckReplaceable(int dirFd, const std::string& name, const std::string& path,
-                      const std::optional<TFileIdentity>& expected, const TFileHold* hold) {
+// Why the file may not be replaced now; when it may, what it is now.
+struct stat CheckReplaceable(int dirFd, const std::string& name, const std::string& path,
+                             const std::optional<TFileIdentity>& expected, const TFileHold* hold) {
     struct stat now {};
     if (::fstatat(dirFd, name.c_str(), &now, 0) != 0) {
         if (expected) {
@@ -486,6 +486,7 @@ void CheckReplaceable(int dirFd, const std::string& name, const std::string& pat
         throw FileLinkedError("Cannot write " + path + ": the file has other names.",
                               uint64_t(now.st_nlink - 1));
     }
+    return now;
 }
 
 }  // namespace
@@ -501,11 +502,7 @@ TReplaceReport ReplaceFileContent(const std::string& path, const TOutputStream& 
     if (!dirFd.Valid()) {
         throw FileCreateError("Cannot write " + path + ": " + ErrorText(errno) + ".");
     }
-    CheckReplaceable(dirFd.Get(), name, path, expected, hold);
-    struct stat original {};
-    if (::fstatat(dirFd.Get(), name.c_str(), &original, 0) != 0) {
-        throw FileCreateError("Cannot write " + path + ": " + ErrorText(errno) + ".");
-    }
+    const struct stat original = CheckReplaceable(dirFd.Get(), name, path, expected, hold);
 
     TReplaceReport report;
     TTemporary temporary(dirFd.Get(), path);

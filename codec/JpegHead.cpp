@@ -1,38 +1,17 @@
 #include "JpegHead.h"
 
 #include <csetjmp>
-#include <cstdio>
 #include <vector>
 
-// jpeglib.h needs FILE and size_t declared first.
+#include "JpegErrors.h"
+// After jpeglib.h, which JpegErrors.h brings.
 #include <jerror.h>
-#include <jpeglib.h>
 
 #include "OutputStream.h"
 
 namespace murk {
 
 namespace {
-
-struct TErrorManager {
-    jpeg_error_mgr Base;
-    std::jmp_buf Jump;
-    bool Warned = false;
-};
-
-void ErrorExit(j_common_ptr cinfo) {
-    std::longjmp(reinterpret_cast<TErrorManager*>(cinfo->err)->Jump, 1);
-}
-
-void EmitMessage(j_common_ptr cinfo, int level) {
-    // Level -1 is a warning (extraneous bytes, a premature end); higher
-    // levels are only traces.
-    if (level < 0) {
-        reinterpret_cast<TErrorManager*>(cinfo->err)->Warned = true;
-    }
-}
-
-void OutputMessage(j_common_ptr) {}
 
 // Feeds libjpeg the pieces of a content one after the other.
 struct TPieceSource {
@@ -148,11 +127,8 @@ bool LosslessFrameSound(const jpeg_source_mgr& source) {
 
 bool HeadSound(const std::vector<std::span<const uint8_t>>& pieces) {
     jpeg_decompress_struct cinfo{};
-    TErrorManager errors{};
-    cinfo.err = jpeg_std_error(&errors.Base);
-    errors.Base.error_exit = ErrorExit;
-    errors.Base.emit_message = EmitMessage;
-    errors.Base.output_message = OutputMessage;
+    TJpegErrors errors{};
+    cinfo.err = JpegErrors(errors);
     TPieceSource source{};
     source.Pieces = &pieces;
     source.Base.init_source = InitSource;

@@ -123,6 +123,10 @@ TMemoryStream* TJpzCodec::PrepareJpz() {
     return &content;
 }
 
+std::span<const uint8_t> TJpzCodec::PayloadOf(const TMemoryStream& content) {
+    return content.Bytes().subspan(std::min(content.Size(), kJpzHeaderSize));
+}
+
 TRefusal TJpzCodec::OpenPayload(std::span<const uint8_t> payload, const std::string& folder,
                                 const std::string& password, TMemoryStream* plain,
                                 std::string& errorText) {
@@ -197,10 +201,8 @@ int TJpzCodec::Decode() {
     }
     TMemoryStream plain;
     std::string errorText;
-    // The length word is not read back: the payload is all that follows the header.
-    if (const TRefusal refusal =
-            OpenPayload(content->Bytes().subspan(std::min(content->Size(), kJpzHeaderSize)),
-                        DirName(GetFileName()), GetPassword(), &plain, errorText);
+    if (const TRefusal refusal = OpenPayload(PayloadOf(*content), DirName(GetFileName()),
+                                             GetPassword(), &plain, errorText);
         refusal != TRefusal::None) {
         return Refuse(refusal, std::move(errorText));
     }
@@ -212,8 +214,7 @@ int TJpzCodec::Decode() {
     TReplaceReport report;
     try {
         // The restored picture is the file as it was before it was shielded.
-        if (!CreateFileContent(picture, output, GetFileName(), ReadFileDate(GetFileName()),
-                               report)) {
+        if (!CreateFileContent(picture, output, GetFileName(), GetFileDate(), report)) {
             return Refuse(TRefusal::PictureExists);
         }
     } catch (const FileCreateError& error) {

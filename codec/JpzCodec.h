@@ -25,6 +25,10 @@ public:
     // folder that are gone again on return; plain, when given, gets the
     // picture. TRefusal::WrongPassword when the library finds the password
     // wrong or the payload damaged.
+    // The ".jpz" payload of a Jpz file: all that follows its header (the
+    // length word is not read back).
+    static std::span<const uint8_t> PayloadOf(const TMemoryStream& content);
+
     static TRefusal OpenPayload(std::span<const uint8_t> payload, const std::string& folder,
                                 const std::string& password, TMemoryStream* plain,
                                 std::string& errorText);

@@ -17,8 +17,6 @@ namespace murk {
 
 namespace {
 
-constexpr size_t kJpzHeaderSize = 8;
-
 TRefusal VerifyJpz(const TMemoryStream& content, const std::string& path,
                    const std::string& password, std::string& errorText) {
     if (std::strlen(password.c_str()) < kJpzMinPassword) {
@@ -27,7 +25,7 @@ TRefusal VerifyJpz(const TMemoryStream& content, const std::string& path,
     if (!TJpzLibrary::Instance().Available()) {
         return TRefusal::JpzUnavailable;
     }
-    const auto payload = content.Bytes().subspan(std::min(content.Size(), kJpzHeaderSize));
+    const auto payload = TJpzCodec::PayloadOf(content);
     TRefusal refusal = TJpzCodec::OpenPayload(payload, DirName(path), password, nullptr, errorText);
     if (refusal == TRefusal::CannotWrite) {
         // A folder that cannot be written (a read-only medium) still verifies.

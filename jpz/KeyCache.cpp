@@ -47,10 +47,7 @@ TKeyCache::TState* TKeyCache::State() {
 }
 
 bool TKeyCache::PasswordDigest(std::span<const uint8_t> password, uint8_t* digest) {
-    TState* state = State();
-    if (state == nullptr) {
-        return false;
-    }
+    TState* state = FState;
     if (!state->HaveSecret) {
         if (!FillRandom(state->Secret)) {
             return false;

@@ -65,6 +65,7 @@ private:
     // The pages of the keys, mapped at first use; null when they cannot be
     // had. Called under the lock.
     TState* State();
+    // These run under the lock, once State() has mapped the pages.
     bool PasswordDigest(std::span<const uint8_t> password, uint8_t* digest);
     TEntry* Find(const uint8_t* digest, const TKdfCost& cost, const uint8_t* salt, bool own);
     void Store(const uint8_t* digest, const TKdfCost& cost, const uint8_t* salt, const uint8_t* key,
