@@ -8,10 +8,9 @@
 
 #include <algorithm>
 #include <csetjmp>
-// Before jpeglib.h, which uses FILE without declaring it.
 #include <cstdio>
 
-#include <jpeglib.h>
+#include "JpegErrors.h"
 
 namespace murk {
 
@@ -25,23 +24,13 @@ constexpr long MaxDecoderMemory = 512L * 1024 * 1024;
 // Larger files are not previewed.
 constexpr off_t MaxPreviewFileBytes = off_t(256) * 1024 * 1024;
 
-struct TErrorManager {
-    jpeg_error_mgr Base;
-    std::jmp_buf Jump;
-};
-
-[[noreturn]] void ErrorExit(j_common_ptr cinfo) {
-    std::longjmp(reinterpret_cast<TErrorManager*>(cinfo->err)->Jump, 1);
-}
-
 // Warnings (a missing end marker, corrupt data that libjpeg skips) are
-// expected in the files this program meets; the picture is shown anyway.
-void IgnoreMessage(j_common_ptr, int) {}
-void IgnoreOutput(j_common_ptr) {}
+// expected in the files this program meets; the picture is shown anyway, so
+// the error manager's warning flag is not read here.
 
 // These run the libjpeg calls that may fail. A failure jumps back to their
 // setjmp, so no object with a destructor may live in them.
-bool Create(jpeg_decompress_struct* cinfo, TErrorManager* errors, FILE* file) {
+bool Create(jpeg_decompress_struct* cinfo, TJpegErrors* errors, FILE* file) {
     if (setjmp(errors->Jump)) {
         return false;
     }
@@ -51,21 +40,21 @@ bool Create(jpeg_decompress_struct* cinfo, TErrorManager* errors, FILE* file) {
     return true;
 }
 
-bool ReadHeader(jpeg_decompress_struct* cinfo, TErrorManager* errors) {
+bool ReadHeader(jpeg_decompress_struct* cinfo, TJpegErrors* errors) {
     if (setjmp(errors->Jump)) {
         return false;
     }
     return jpeg_read_header(cinfo, TRUE) == JPEG_HEADER_OK;
 }
 
-bool StartDecompress(jpeg_decompress_struct* cinfo, TErrorManager* errors) {
+bool StartDecompress(jpeg_decompress_struct* cinfo, TJpegErrors* errors) {
     if (setjmp(errors->Jump)) {
         return false;
     }
     return jpeg_start_decompress(cinfo) == TRUE;
 }
 
-bool ReadScanlines(jpeg_decompress_struct* cinfo, TErrorManager* errors, uchar* bits,
+bool ReadScanlines(jpeg_decompress_struct* cinfo, TJpegErrors* errors, uchar* bits,
                    qsizetype bytesPerLine) {
     if (setjmp(errors->Jump)) {
         // Damage after the last line (in the trailing markers) costs nothing.
@@ -139,11 +128,8 @@ void CmykToRgb32(QImage& image, bool inverted) {
 TPreview Decode(FILE* file, const QSize& pane) {
     TPreview preview;
     jpeg_decompress_struct cinfo{};
-    TErrorManager errors{};
-    cinfo.err = jpeg_std_error(&errors.Base);
-    errors.Base.error_exit = ErrorExit;
-    errors.Base.emit_message = IgnoreMessage;
-    errors.Base.output_message = IgnoreOutput;
+    TJpegErrors errors{};
+    cinfo.err = JpegErrors(errors);
     if (!Create(&cinfo, &errors, file)) {
         jpeg_destroy_decompress(&cinfo);
         return preview;
