@@ -20,25 +20,11 @@ std::string OpenError(const std::string& path) {
     return regular ? "cannot be read" : "not a regular file";
 }
 
-std::string FileErrorReason(const FileError& error, const std::string& path) {
-    std::string text = error.what();
-    const std::string marker = " " + path + ": ";
-    if (const size_t at = text.find(marker); at != std::string::npos) {
-        std::string verb = text.substr(0, at);
-        const std::string rest = text.substr(at + marker.size());
-        if (verb == "Cannot open") {
-            text = rest;
-        } else {
-            if (!verb.empty() && verb[0] >= 'A' && verb[0] <= 'Z') {
-                verb[0] = char(verb[0] - 'A' + 'a');
-            }
-            text = verb + ": " + rest;
-        }
+std::string FileErrorReason(const FileError& error) {
+    if (error.Action() == "open") {
+        return error.Reason();
     }
-    if (!text.empty() && text.back() == '.') {
-        text.pop_back();
-    }
-    return text;
+    return "cannot " + error.Action() + ": " + error.Reason();
 }
 
 }  // namespace murk::cli

@@ -71,7 +71,7 @@ int64_t TPictureProcessor::Process(const std::string& path) {
         Process(path, stream, state);
         return int64_t(stream.Size());
     } catch (const FileError& error) {
-        Failed(path, FileErrorReason(error, path));
+        Failed(path, FileErrorReason(error));
     } catch (const std::bad_alloc&) {
         Failed(path, RefusalText(TRefusal::TooLarge));
     } catch (const std::exception& error) {

@@ -85,7 +85,7 @@ TVerification VerifyPicture(const std::string& path, TPasswordSource* password) 
             VerifyFile(path, NeedsPassword(state) ? password->Get() : std::string());
         return Judge(result, head->Size);
     } catch (const FileError& error) {
-        return {TVerifyOutcome::Failed, std::nullopt, std::nullopt, FileErrorReason(error, path)};
+        return {TVerifyOutcome::Failed, std::nullopt, std::nullopt, FileErrorReason(error)};
     } catch (const std::bad_alloc&) {
         return {TVerifyOutcome::Failed, std::nullopt, std::nullopt,
                 RefusalText(TRefusal::TooLarge)};

@@ -62,12 +62,12 @@ TFileHold::TFileHold(const std::string& path) {
                 ::close(FFd);
                 FFd = -1;
             }
-            throw FileOpenError("Cannot open " + path + ": " + std::strerror(error) + ".");
+            throw FileOpenError("open", path, std::strerror(error));
         }
         if (!S_ISREG(FStatus.st_mode)) {
             ::close(FFd);
             FFd = -1;
-            throw FileOpenError("Cannot open " + path + ": not a regular file.");
+            throw FileOpenError("open", path, "not a regular file");
         }
         if (::flock(FFd, LOCK_EX | LOCK_NB) == 0) {
             FLocked = true;

@@ -57,7 +57,7 @@ private:
 std::string ResolvedPath(const std::string& path) {
     char resolved[PATH_MAX];
     if (::realpath(path.c_str(), resolved) == nullptr) {
-        throw FileCreateError("Cannot write " + path + ": " + ErrorText(errno) + ".");
+        throw FileCreateError("write", path, ErrorText(errno));
     }
     return resolved;
 }
@@ -112,8 +112,7 @@ TFileIdentity IdentityOf(const struct stat& st) {
 }
 
 FileChangedError ChangedError(const std::string& path) {
-    return FileChangedError("Cannot write " + path +
-                            ": the file was changed while it was being processed.");
+    return FileChangedError("write", path, "the file was changed while it was being processed");
 }
 
 // Gives the unnamed temporary open at fd a name in the folder; false, with
@@ -210,8 +209,7 @@ TFileContent ReadOpenFile(int fd, const struct stat& st, const std::string& path
     const size_t size = size_t(st.st_size);
     content.Data.reset(new (std::nothrow) uint8_t[std::max<size_t>(size, 1)]);
     if (!content.Data) {
-        throw FileTooLargeError("Cannot read " + path +
-                                ": the file is too large to hold in memory.");
+        throw FileTooLargeError("read", path, "the file is too large to hold in memory");
     }
     while (content.Size < size) {
         const ssize_t got = ::pread(fd, content.Data.get() + content.Size, size - content.Size,
@@ -220,7 +218,7 @@ TFileContent ReadOpenFile(int fd, const struct stat& st, const std::string& path
             if (errno == EINTR) {
                 continue;
             }
-            throw FileIoError("Cannot read " + path + ": " + ErrorText(errno) + ".");
+            throw FileIoError("read", path, ErrorText(errno));
         }
         if (got == 0) {
             break;  // the file shrank while it was read
@@ -240,14 +238,14 @@ TFileContent ReadWholeFile(const std::string& path, bool keepAccessTime) {
         fd.Reset(::open(path.c_str(), kFlags));
     }
     if (!fd.Valid()) {
-        throw FileOpenError("Cannot open " + path + ": " + ErrorText(errno) + ".");
+        throw FileOpenError("open", path, ErrorText(errno));
     }
     struct stat st {};
     if (::fstat(fd.Get(), &st) != 0) {
-        throw FileOpenError("Cannot open " + path + ": " + ErrorText(errno) + ".");
+        throw FileOpenError("open", path, ErrorText(errno));
     }
     if (!S_ISREG(st.st_mode)) {
-        throw FileOpenError("Cannot open " + path + ": not a regular file.");
+        throw FileOpenError("open", path, "not a regular file");
     }
     return ReadOpenFile(fd.Get(), st, path);
 }
@@ -355,7 +353,7 @@ public:
         }
         if (!FFd.Valid()) {
             FName.clear();
-            throw FileCreateError("Cannot write " + path + ": " + ErrorText(errno) + ".");
+            throw FileCreateError("write", path, ErrorText(errno));
         }
     }
     ~TTemporary() { Remove(); }
@@ -367,7 +365,7 @@ public:
 
     [[noreturn]] void Fail(int error) {
         Remove();
-        throw FileIoError("Cannot write " + FPath + ": " + ErrorText(error) + ".");
+        throw FileIoError("write", FPath, ErrorText(error));
     }
 
     // Writes content and gives it the original's owner, mode, extended
@@ -473,17 +471,16 @@ struct stat CheckReplaceable(int dirFd, const std::string& name, const std::stri
         if (expected) {
             throw ChangedError(path);
         }
-        throw FileCreateError("Cannot write " + path + ": " + ErrorText(errno) + ".");
+        throw FileCreateError("write", path, ErrorText(errno));
     }
     if (expected && IdentityOf(now) != *expected) {
         throw ChangedError(path);
     }
     if (hold && !hold->Undisturbed()) {
-        throw FileBeingWrittenError("Cannot write " + path +
-                                    ": another program opened the file for writing.");
+        throw FileBeingWrittenError("write", path, "another program opened the file for writing");
     }
     if (now.st_nlink > 1) {
-        throw FileLinkedError("Cannot write " + path + ": the file has other names.",
+        throw FileLinkedError("write", path, "the file has other names",
                               uint64_t(now.st_nlink - 1));
     }
     return now;
@@ -500,7 +497,7 @@ TReplaceReport ReplaceFileContent(const std::string& path, const TOutputStream& 
 
     TFd dirFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!dirFd.Valid()) {
-        throw FileCreateError("Cannot write " + path + ": " + ErrorText(errno) + ".");
+        throw FileCreateError("write", path, ErrorText(errno));
     }
     const struct stat original = CheckReplaceable(dirFd.Get(), name, path, expected, hold);
 
@@ -518,8 +515,8 @@ TReplaceReport ReplaceFileContent(const std::string& path, const TOutputStream& 
         if (hold && !hold->Undisturbed()) {
             ::renameat2(dirFd.Get(), temporary.Name().c_str(), dirFd.Get(), name.c_str(),
                         RENAME_EXCHANGE);
-            throw FileBeingWrittenError("Cannot write " + path +
-                                        ": another program opened the file for writing.");
+            throw FileBeingWrittenError("write", path,
+                                        "another program opened the file for writing");
         }
         // The temporary's name holds the old content now, removed below.
     } else if (errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP) {
@@ -545,11 +542,11 @@ bool CreateFileContent(const std::string& path, const TOutputStream& content,
     const std::string name = BaseName(path);
     TFd dirFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!dirFd.Valid()) {
-        throw FileCreateError("Cannot write " + path + ": " + ErrorText(errno) + ".");
+        throw FileCreateError("write", path, ErrorText(errno));
     }
     struct stat original {};
     if (::stat(like.c_str(), &original) != 0) {
-        throw FileCreateError("Cannot write " + path + ": " + ErrorText(errno) + ".");
+        throw FileCreateError("write", path, ErrorText(errno));
     }
     if (struct stat taken{};
         ::fstatat(dirFd.Get(), name.c_str(), &taken, AT_SYMLINK_NOFOLLOW) == 0) {

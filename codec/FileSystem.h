@@ -8,6 +8,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace murk {
@@ -15,9 +16,22 @@ namespace murk {
 class TFileHold;
 class TOutputStream;
 
-// Any failure of the file layer; the message is a sentence for the user.
+// Any failure of the file layer. The message is a sentence for the user,
+// "Cannot ACTION PATH: REASON."; its parts stay readable on their own.
 class FileError : public std::runtime_error {
-    using std::runtime_error::runtime_error;
+public:
+    FileError(std::string action, const std::string& path, std::string reason)
+        : std::runtime_error("Cannot " + action + " " + path + ": " + reason + "."),
+          FAction(std::move(action)),
+          FReason(std::move(reason)) {}
+    // "open", "read" or "write".
+    const std::string& Action() const { return FAction; }
+    // The system's words, or what the file layer found, without the path.
+    const std::string& Reason() const { return FReason; }
+
+private:
+    std::string FAction;
+    std::string FReason;
 };
 
 // The file is larger than this process can hold in memory. Nothing has
@@ -61,8 +75,9 @@ class FileBeingWrittenError : public FileError {
 // has changed on disk.
 class FileLinkedError : public FileError {
 public:
-    FileLinkedError(const std::string& message, uint64_t otherNames)
-        : FileError(message), FOtherNames(otherNames) {}
+    FileLinkedError(std::string action, const std::string& path, std::string reason,
+                    uint64_t otherNames)
+        : FileError(std::move(action), path, std::move(reason)), FOtherNames(otherNames) {}
     uint64_t OtherNames() const { return FOtherNames; }
 
 private:

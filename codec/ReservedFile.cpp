@@ -36,7 +36,7 @@ void TReservedFile::Write(std::span<const uint8_t> bytes) {
     TOutputStream content;
     content.WriteView(bytes);
     if (int error = 0; !WriteAll(FFd, content, error)) {
-        throw FileIoError("Cannot write " + FPath + ": " + std::strerror(error) + ".");
+        throw FileIoError("write", FPath, std::strerror(error));
     }
 }
 
